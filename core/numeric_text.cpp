@@ -1,0 +1,149 @@
+#include "core/numeric_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "core/runtime_error.h"
+
+namespace torvane {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Moves the leading ASCII digits of text onto out; returns how many there were.
+std::size_t takeDigits(std::string_view& text, std::string& out) {
+  std::size_t n = 0;
+  while (n < text.size() && isDigit(text[n])) ++n;
+  out.append(text.substr(0, n));
+  text.remove_prefix(n);
+  return n;
+}
+
+// A short, quotable form of a text for an error message: a field can hold a
+// pasted megabyte. Never cuts a UTF-8 sequence in two.
+std::string quoted(std::string_view text) {
+  constexpr std::size_t kMaxQuotedBytes = 40;
+  if (text.size() <= kMaxQuotedBytes) return "\"" + std::string(text) + "\"";
+  std::size_t cut = kMaxQuotedBytes;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return "\"" + std::string(text.substr(0, cut)) + "...\" (" + std::to_string(text.size()) +
+         " bytes)";
+}
+
+// Adds one unit in the last place to a string of decimal digits and one '.',
+// carrying leftwards: "0.99" -> "1.00".
+void incrementMagnitude(std::string& digits) {
+  for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+    if (*it == '.') continue;
+    if (*it != '9') {
+      ++*it;
+      return;
+    }
+    *it = '0';
+  }
+  digits.insert(digits.begin(), '1');
+}
+
+std::string toFixed(double magnitude, int digits) {
+  // The longest fixed text of a double: 309 integer digits, the point, the fraction.
+  std::array<char, 330> buffer{};
+  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                 std::chars_format::fixed, digits)
+                       .ptr;
+  return std::string(buffer.data(), end);
+}
+
+// The magnitude rounded to `digits` fraction digits, judged on its exact binary
+// value, with an exact tie going away from zero.
+std::string roundedMagnitude(double magnitude, int digits) {
+  // A double is a tie at `digits` places only if it is exact at one place more,
+  // that is if magnitude * 2^(digits+1) is whole (10^k = 2^k * 5^k, 5^k odd).
+  // From 2^53 up every double is whole, so none is a tie.
+  constexpr double kFirstWithoutFraction = 0x1p53;
+  const double scaled = std::ldexp(magnitude, digits + 1);
+  if (magnitude < kFirstWithoutFraction && scaled == std::floor(scaled)) {
+    std::string longer = toFixed(magnitude, digits + 1);  // exact: no rounding happens
+    if (longer.back() == '5') {
+      longer.pop_back();
+      incrementMagnitude(longer);
+      return longer;
+    }
+  }
+  return toFixed(magnitude, digits);  // not a tie, so the rounding direction is plain
+}
+
+}  // namespace
+
+int fractionDigits(DisplayPattern pattern) {
+  return pattern == DisplayPattern::TwoDecimals ? 2 : 1;
+}
+
+std::optional<double> parseNumber(std::string_view text, std::string_view decimalSeparator) {
+  text = trimBlanks(text);
+  std::string ascii;  // the same number, spelt for std::from_chars
+  ascii.reserve(text.size());
+
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    if (text.front() == '-') ascii += '-';
+    text.remove_prefix(1);
+  }
+  std::size_t mantissaDigits = takeDigits(text, ascii);
+  if (!decimalSeparator.empty() && text.starts_with(decimalSeparator)) {
+    text.remove_prefix(decimalSeparator.size());
+    ascii += '.';
+    mantissaDigits += takeDigits(text, ascii);
+  }
+  if (mantissaDigits == 0) return std::nullopt;
+
+  if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
+    text.remove_prefix(1);
+    ascii += 'e';
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+      ascii += text.front();
+      text.remove_prefix(1);
+    }
+    if (takeDigits(text, ascii) == 0) return std::nullopt;
+  }
+  if (!text.empty()) return std::nullopt;
+
+  double value = 0.0;
+  const char* end = ascii.data() + ascii.size();
+  const auto [stop, error] = std::from_chars(ascii.data(), end, value);
+  // out of range covers both overflow and underflow to zero
+  if (error != std::errc{} || stop != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+double textToNumber(std::string_view text, std::string_view decimalSeparator) {
+  if (const auto value = parseNumber(text, decimalSeparator)) return *value;
+  throw RuntimeError(ErrorKind::TypeMismatch, quoted(text) + " is not a number.");
+}
+
+std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator) {
+  if (!std::isfinite(value))
+    throw RuntimeError(ErrorKind::ArithmeticFault, "the result is not a finite number.");
+
+  std::string digits = roundedMagnitude(std::fabs(value), fractionDigits(pattern));
+  const bool allZero = digits.find_first_not_of("0.") == std::string::npos;
+
+  std::string text;
+  text.reserve(digits.size() + decimalSeparator.size() + 1);
+  if (std::signbit(value) && !allZero) text += '-';
+  const std::size_t point = digits.find('.');
+  // "#" writes no digit for a zero integer part: 0.50 shows as .50
+  if (digits.compare(0, point, "0") != 0) text.append(digits, 0, point);
+  text += decimalSeparator;
+  text.append(digits, point + 1);
+  return text;
+}
+
+}  // namespace torvane

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+// Every value of the program lives as the text of a field. These two
+// conversions are the only way between that text and a number. Both take the
+// decimal separator as an argument (UTF-8, usually "." or ","); a caller must
+// pass the same separator both ways, so that every text formatNumber writes
+// reads back through textToNumber as the value it shows.
+
+// How a result is written into its field.
+enum class DisplayPattern {
+  TwoDecimals,  // "#.00": both ETs and the rear-wheel HP
+  OneDecimal,   // "#.0": both trap speeds
+};
+
+int fractionDigits(DisplayPattern pattern);
+
+// Reads a number from field text. With "." as the separator:
+//   "300" -> 300        "-234.14" -> -234.14   ".50" -> 0.5     "5." -> 5
+//   " 300 " -> 300      "+12" -> 12            "1e3" -> 1000    "2.5E-1" -> 0.25
+// and returns nothing for anything else, among them:
+//   ""  " "  "."  "-"  "Enter HP"  "Text2"  "3,000" (no digit grouping)
+//   "inf"  "nan"  "0x1p3"  "12abc"  "1 2"  "--1"  "1e"  "1e400" and "1e-400" (beyond what a double holds)
+// Spaces and tabs around the number are allowed, never inside it; the digits
+// are ASCII. The result does not depend on the C library's locale.
+std::optional<double> parseNumber(std::string_view text, std::string_view decimalSeparator);
+
+// As parseNumber, but a text that is not a number raises type mismatch.
+double textToNumber(std::string_view text, std::string_view decimalSeparator);
+
+// Writes a number with a display pattern:
+//   12.549582069435724, "#.00" -> "12.55"    12.549582069435724, "#.0" -> "12.5"
+//   0.5, "#.00" -> ".50"                     0.04, "#.0" -> ".0"
+//   0, "#.00" -> ".00"                       1234567.891, "#.00" -> "1234567.89"
+//   -234.13895866229856, "#.00" -> "-234.14" 0.995, "#.00" -> "1.00" (0.995 is stored a hair above)
+//   0.125, "#.00" -> ".13"                   -0.004, "#.00" -> ".00"
+// The number is rounded on its exact binary value; an exact tie rounds away
+// from zero. No digit stands before the separator when the integer part is
+// zero, the separator is always written, and no digit grouping is ever used.
+// A result that rounds to zero is written without a minus sign. Large numbers
+// are written with every digit of their exact value (1e300 gives 301 digits).
+// A number that is not finite raises arithmetic fault: no field shows inf or nan.
+std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator);
+
+}  // namespace torvane

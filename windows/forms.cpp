@@ -1,0 +1,111 @@
+#include "windows/forms.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <string>
+
+#include "core/runtime_error.h"
+
+namespace torvane::forms {
+namespace {
+
+QWidget* makeWidget(const Control& row, QWidget* parent) {
+  switch (row.kind) {
+  case Kind::Label: {
+    auto* label = new QLabel(QString::fromUtf8(row.text), parent);
+    label->setWordWrap(true);  // at word boundaries; the box never grows, so the rest is clipped
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAutoFillBackground(true);
+    label->setBackgroundRole(row.fill == Fill::Window ? QPalette::Window : QPalette::Button);
+    return label;
+  }
+  case Kind::Picture: {
+    auto* picture = new QLabel(parent);
+    picture->setPixmap(QPixmap(QString::fromUtf8(row.text)));  // shown unscaled, top-left
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return picture;
+  }
+  case Kind::TextBox: {
+    auto* box = new QLineEdit(QString::fromUtf8(row.text), parent);
+    box->setCursorPosition(0);
+    return box;
+  }
+  case Kind::Button: {
+    auto* button = new QPushButton(QString::fromUtf8(row.text), parent);
+    button->setAutoDefault(false);  // Enter presses no button
+    button->setDefault(false);
+    return button;
+  }
+  }
+  return nullptr;
+}
+
+bool takesFocus(Kind kind) { return kind == Kind::TextBox || kind == Kind::Button; }
+
+}  // namespace
+
+QSize pixelSize(int widthTwips, int heightTwips) {
+  return {toPixels(widthTwips), toPixels(heightTwips)};
+}
+
+Controls::Controls(QWidget* clientArea, std::span<const Control> table)
+    : table_(table), widgets_(table.size(), nullptr) {
+  std::vector<const Control*> tabOrder;
+  for (const Control& row : table) {
+    QWidget* widget = makeWidget(row, clientArea);
+    widget->setObjectName(QString::fromUtf8(row.name));
+    widget->setGeometry(toPixels(row.left), toPixels(row.top), toPixels(row.width),
+                        toPixels(row.height));
+    if (takesFocus(row.kind)) tabOrder.push_back(&row);
+    else widget->setFocusPolicy(Qt::NoFocus);
+    if (row.kind == Kind::Label) widget->lower();
+    widgets_.at(static_cast<std::size_t>(row.id)) = widget;
+  }
+  std::ranges::sort(tabOrder, {}, &Control::tabIndex);
+  for (std::size_t i = 1; i < tabOrder.size(); ++i)
+    QWidget::setTabOrder(widget(tabOrder[i - 1]->id), widget(tabOrder[i]->id));
+}
+
+QWidget* Controls::widget(int id) const { return widgets_.at(static_cast<std::size_t>(id)); }
+
+void Controls::setVisible(int id, bool visible) const { widget(id)->setVisible(visible); }
+
+namespace {
+QLineEdit* textBox(const Controls& controls, std::span<const Control> table, int id) {
+  if (auto* box = qobject_cast<QLineEdit*>(controls.widget(id))) return box;
+  const auto row = std::ranges::find(table, id, &Control::id);
+  throw RuntimeError(ErrorKind::ControlAccess,
+                     std::string(row != table.end() ? row->name : "a control") +
+                         " is not a text box and has no text.");
+}
+}  // namespace
+
+QString Controls::text(int id) const { return textBox(*this, table_, id)->text(); }
+
+void Controls::setText(int id, const QString& text) const {
+  QLineEdit* box = textBox(*this, table_, id);
+  box->setText(text);
+  box->setCursorPosition(0);  // the start of a long number is the part worth seeing
+}
+
+void Controls::onClick(int id, std::function<void()> handler) const {
+  auto* button = qobject_cast<QPushButton*>(widget(id));
+  if (!button) throw RuntimeError(ErrorKind::ControlAccess, "only a button can be clicked.");
+  QObject::connect(button, &QPushButton::clicked, button, std::move(handler));
+}
+
+void centreOnScreen(QWidget* window) {
+  const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  QRect frame = window->frameGeometry();
+  frame.moveCenter(screen->availableGeometry().center());
+  window->move(frame.topLeft());
+}
+
+}  // namespace torvane::forms

@@ -1,0 +1,161 @@
+#include "windows/main_window.h"
+
+#include <QCloseEvent>
+#include <QLayout>
+#include <QLocale>
+#include <utility>
+
+#include "core/estimates.h"
+#include "windows/program.h"
+
+namespace torvane {
+namespace {
+
+using forms::Control;
+using forms::Fill;
+using forms::Kind;
+
+enum Id {
+  lbl2, txtHP1, txtWeight1, cmdFigureEt, txt8th, lbl5, txt8thTrap, lbl6, txtET, lbl3, txt4trap, lbl4,
+  lbl1, txtWeight, txtTrapspeed, cmdFigurehp, txtHP,
+};
+
+// Both modes share one grid: the prompt along the top, inputs in a left
+// column, the Figure button and results in a right column. Each HP-mode
+// control stands in the place of an ET-mode one.
+constexpr Control kLayout[] = {
+  // ET mode
+  {lbl2, "lbl2", Kind::Label,
+   "Enter the following information to figure your car's estimated elapsed time.",
+   120, 960, 5295, 375, 9, Fill::Window},
+  {txtHP1, "txtHP1", Kind::TextBox, "Enter HP", 120, 1320, 1935, 375, 5},
+  {txtWeight1, "txtWeight1", Kind::TextBox, "Enter Car Weight Here", 120, 1920, 1935, 375, 6},
+  {cmdFigureEt, "cmdFigureEt", Kind::Button, "Figure", 2160, 1920, 1215, 375, 7},
+  {txt8th, "txt8th", Kind::TextBox, "1/8 Mile ET", 2160, 2400, 1215, 375, 12},
+  {lbl5, "lbl5", Kind::Label, "1/8 Mile ET", 1080, 2520, 975, 255, 15},
+  {txt8thTrap, "txt8thTrap", Kind::TextBox, "1/8 Mile Trap", 2160, 2880, 1215, 375, 10},
+  {lbl6, "lbl6", Kind::Label, "1/8 Mile Trap Speed", 480, 3000, 1575, 255, 16},
+  {txtET, "txtET", Kind::TextBox, "Your ET", 2160, 3360, 1215, 375, 8},
+  {lbl3, "lbl3", Kind::Label, "1/4 Mile ET", 1080, 3480, 975, 255, 13},
+  {txt4trap, "txt4trap", Kind::TextBox, "Text2", 2160, 3840, 1215, 375, 11},
+  {lbl4, "lbl4", Kind::Label, "1/4 Mile Trap Speed", 480, 3960, 1575, 255, 14},
+  // HP mode
+  {lbl1, "lbl1", Kind::Label,
+   "Enter the following information to figure your car's rear wheel HP.",
+   120, 960, 4695, 255, 4},
+  {txtWeight, "txtWeight", Kind::TextBox, "Enter Car Weight Here", 120, 1320, 1935, 375, 1},
+  {txtTrapspeed, "txtTrapspeed", Kind::TextBox, "Enter Trap Speed Here", 120, 1920, 1935, 375, 2},
+  {cmdFigurehp, "cmdFigurehp", Kind::Button, "Figure H.P.", 2160, 1920, 1215, 375, 0},
+  {txtHP, "txtHP", Kind::TextBox, "H.P.", 2160, 2400, 1215, 375, 3},
+};
+constexpr int kClientWidth = 6915;  // twips
+constexpr int kClientHeight = 4320;
+
+// A mode switch sets every control's visibility, in this order.
+struct Visibility {
+  Id control;
+  bool visible;
+};
+constexpr Visibility kEtMode[] = {
+  {cmdFigurehp, false}, {txtHP, false}, {txtTrapspeed, false}, {txtWeight, false},
+  {lbl1, false}, {cmdFigureEt, true}, {txtHP1, true}, {txtWeight1, true}, {txtET, true},
+  {lbl2, true}, {txt8th, true}, {txt4trap, true}, {txt8thTrap, true}, {lbl3, true},
+  {lbl4, true}, {lbl5, true}, {lbl6, true},
+};
+constexpr Visibility kHpMode[] = {
+  {cmdFigurehp, true}, {txtHP, true}, {txtTrapspeed, true}, {txtWeight, true},
+  {lbl1, true}, {cmdFigureEt, false}, {txtHP1, false}, {txtWeight1, false}, {txtET, false},
+  {lbl2, false}, {lbl3, false}, {lbl4, false}, {lbl5, false}, {lbl6, false},
+  {txt8th, false}, {txt4trap, false}, {txt8thTrap, false},
+};
+
+struct Command {
+  Id button;
+  void (MainWindow::*run)() const;
+};
+constexpr Command kButtons[] = {
+  {cmdFigureEt, &MainWindow::figureEt},
+  {cmdFigurehp, &MainWindow::figureHp},
+};
+
+// The client area takes the colour of an active window's border. Qt has no
+// such role; the palette's Mid shade is the nearest and follows the theme.
+QWidget* makeClientArea(QMainWindow* window) {
+  auto* client = new QWidget(window);
+  client->setFixedSize(forms::pixelSize(kClientWidth, kClientHeight));
+  QPalette palette = client->palette();
+  palette.setColor(QPalette::Window, palette.color(QPalette::Mid));
+  client->setPalette(palette);
+  client->setAutoFillBackground(true);
+  window->setCentralWidget(client);
+  return client;
+}
+
+std::string decimalSeparator() { return QLocale().decimalPoint().toStdString(); }
+
+}  // namespace
+
+MainWindow::MainWindow(Program& program)
+    : program_(program), controls_(makeClientArea(this), kLayout) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Torvane V 1.0"));
+  setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);  // the frame cannot resize it
+
+  for (const Command& command : kButtons)
+    controls_.onClick(command.button, [this, run = command.run] {
+      program_.deliver(this, [this, run] { (this->*run)(); });
+    });
+
+  enterEtMode();  // the window's Load
+  adjustSize();
+  forms::centreOnScreen(this);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::enterEtMode() const {
+  for (const auto& [control, visible] : kEtMode) controls_.setVisible(control, visible);
+}
+
+void MainWindow::enterHpMode() const {
+  for (const auto& [control, visible] : kHpMode) controls_.setVisible(control, visible);
+}
+
+double MainWindow::number(int field) const {
+  return textToNumber(controls_.text(field).toStdString(), decimalSeparator());
+}
+
+void MainWindow::write(int field, double value, DisplayPattern pattern) const {
+  controls_.setText(field, QString::fromStdString(formatNumber(value, pattern, decimalSeparator())));
+}
+
+// Four steps, each writing its field before the next reads. The eighth-mile
+// figures are worked from the quarter-mile ones as displayed, already rounded.
+void MainWindow::figureEt() const {
+  const double weight = number(txtWeight1);
+  const double hp = number(txtHP1);
+  write(txtET, torvane::figureEt(weight, hp), DisplayPattern::TwoDecimals);
+
+  const double hpAgain = number(txtHP1);
+  const double weightAgain = number(txtWeight1);
+  write(txt4trap, figureTrapSpeed(hpAgain, weightAgain), DisplayPattern::OneDecimal);
+
+  write(txt8th, figureEighthEt(number(txtET)), DisplayPattern::TwoDecimals);
+  write(txt8thTrap, figureEighthTrap(number(txt4trap)), DisplayPattern::OneDecimal);
+}
+
+void MainWindow::figureHp() const {
+  const double trapSpeed = number(txtTrapspeed);
+  const double weight = number(txtWeight);
+  write(txtHP, torvane::figureHp(weight, trapSpeed), DisplayPattern::TwoDecimals);
+}
+
+// Closing the calculator ends the program, as Exit does: the hidden splash
+// window must not keep it running.
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  program_.end();
+}
+
+}  // namespace torvane

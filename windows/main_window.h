@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "core/numeric_text.h"
+#include "windows/forms.h"
+
+namespace torvane {
+
+class Program;
+
+// The calculator, frmMain. One surface with two modes: ET mode figures the
+// quarter- and eighth-mile ET and trap speed from horsepower and weight; HP
+// mode figures the rear-wheel horsepower from weight and trap speed. A mode is
+// nothing but which of two sets of controls is shown; every value is the text
+// of a field, read back as displayed whenever a later step needs it.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+public:
+  // Builds the window from its layout and puts it into ET mode; does not show it.
+  explicit MainWindow(Program& program);
+  ~MainWindow() override;
+
+  void enterEtMode() const;
+  void enterHpMode() const;
+
+  // The Figure buttons of the two modes.
+  void figureEt() const;
+  void figureHp() const;
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  double number(int field) const;
+  void write(int field, double value, DisplayPattern pattern) const;
+
+  Program& program_;
+  forms::Controls controls_;
+};
+
+}  // namespace torvane

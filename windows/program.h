@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace torvane {
+
+class RuntimeError;
+class MainWindow;
+
+// The running program: the one instance of each window, created on first
+// use, and the way every event's handler is run.
+class Program {
+public:
+  // How a run-time error reaches the user. Tests pass their own to read it.
+  using ErrorReport = std::function<void(QWidget* window, const RuntimeError& error)>;
+
+  explicit Program(ErrorReport report);
+  Program();  // reports in a modal message box
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Creating a window does not show it.
+  MainWindow& mainWindow();
+  bool hasMainWindow() const { return mainWindow_ != nullptr; }
+
+  // Runs an event's handler. A run-time error stops the handler at the step
+  // that raised it, leaves what it wrote before that step, is reported, and
+  // the program goes on running.
+  void deliver(QWidget* window, const std::function<void()>& handler) const;
+
+  // Ends the program at once: every window closes and the event loop stops.
+  void end();
+
+private:
+  ErrorReport report_;
+  std::unique_ptr<MainWindow> mainWindow_;
+};
+
+// The report a user sees: a modal message naming the kind of error and its cause.
+void reportInMessageBox(QWidget* window, const RuntimeError& error);
+
+}  // namespace torvane
