@@ -53,32 +53,24 @@ void incrementMagnitude(std::string& digits) {
   digits.insert(digits.begin(), '1');
 }
 
-std::string toFixed(double magnitude, int digits) {
-  // The longest fixed text of a double: 309 integer digits, the point, the fraction.
-  std::array<char, 330> buffer{};
-  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                 std::chars_format::fixed, digits)
-                       .ptr;
-  return std::string(buffer.data(), end);
-}
-
-// The magnitude rounded to `digits` fraction digits, judged on its exact binary
-// value, with an exact tie going away from zero.
+// The magnitude rounded to `digits` fraction digits. The rounding is judged
+// on the shortest decimal that reads back as the same double, the number as a
+// person would write it, and a tie goes away from zero: 0.995 gives 1.00 and
+// 0.125 gives 0.13, though both are stored a hair off the tie.
 std::string roundedMagnitude(double magnitude, int digits) {
-  // A double is a tie at `digits` places only if it is exact at one place more,
-  // that is if magnitude * 2^(digits+1) is whole (10^k = 2^k * 5^k, 5^k odd).
-  // From 2^53 up every double is whole, so none is a tie.
-  constexpr double kFirstWithoutFraction = 0x1p53;
-  const double scaled = std::ldexp(magnitude, digits + 1);
-  if (magnitude < kFirstWithoutFraction && scaled == std::floor(scaled)) {
-    std::string longer = toFixed(magnitude, digits + 1);  // exact: no rounding happens
-    if (longer.back() == '5') {
-      longer.pop_back();
-      incrementMagnitude(longer);
-      return longer;
-    }
-  }
-  return toFixed(magnitude, digits);  // not a tie, so the rounding direction is plain
+  // The longest fixed text of a double: 309 integer digits, a point, 767
+  // fraction digits for the smallest subnormal.
+  std::array<char, 1100> buffer{};
+  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                 std::chars_format::fixed)
+                       .ptr;
+  std::string text(buffer.data(), end);
+  if (text.find('.') == std::string::npos) text += '.';
+  const std::size_t keep = text.find('.') + 1 + static_cast<std::size_t>(digits);
+  const bool roundUp = text.size() > keep && text[keep] >= '5';
+  text.resize(keep, '0');
+  if (roundUp) incrementMagnitude(text);
+  return text;
 }
 
 }  // namespace

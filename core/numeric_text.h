@@ -37,13 +37,15 @@ double textToNumber(std::string_view text, std::string_view decimalSeparator);
 //   12.549582069435724, "#.00" -> "12.55"    12.549582069435724, "#.0" -> "12.5"
 //   0.5, "#.00" -> ".50"                     0.04, "#.0" -> ".0"
 //   0, "#.00" -> ".00"                       1234567.891, "#.00" -> "1234567.89"
-//   -234.13895866229856, "#.00" -> "-234.14" 0.995, "#.00" -> "1.00" (0.995 is stored a hair above)
+//   -234.13895866229856, "#.00" -> "-234.14" 0.995, "#.00" -> "1.00"
 //   0.125, "#.00" -> ".13"                   -0.004, "#.00" -> ".00"
-// The number is rounded on its exact binary value; an exact tie rounds away
-// from zero. No digit stands before the separator when the integer part is
+//   2.675, "#.00" -> "2.68"                  5.825, "#.00" -> "5.83"
+// The number is rounded as its shortest decimal form reads (the digits that
+// read back as the same double), and a tie goes away from zero. No digit stands before the separator when the integer part is
 // zero, the separator is always written, and no digit grouping is ever used.
 // A result that rounds to zero is written without a minus sign. Large numbers
-// are written with every digit of their exact value (1e300 gives 301 digits).
+// are written with all their integer digits (1e300 gives 301), never with an
+// exponent.
 // A number that is not finite raises arithmetic fault: no field shows inf or nan.
 std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator);
 
