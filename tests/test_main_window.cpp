@@ -1,0 +1,374 @@
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+#include <optional>
+
+#include "core/runtime_error.h"
+#include "windows/main_window.h"
+#include "windows/program.h"
+
+using torvane::ErrorKind;
+
+Q_DECLARE_METATYPE(ErrorKind)
+Q_DECLARE_METATYPE(std::optional<ErrorKind>)
+
+namespace {
+
+const QStringList kEtSet = {"txtHP1", "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
+                            "txt8thTrap", "lbl2", "lbl3", "lbl4", "lbl5", "lbl6"};
+const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
+
+struct InitialText {
+  const char* field;
+  const char* text;
+};
+constexpr InitialText kInitialTexts[] = {
+  {"txtHP1", "Enter HP"}, {"txtWeight1", "Enter Car Weight Here"}, {"txtET", "Your ET"},
+  {"txt4trap", "Text2"}, {"txt8th", "1/8 Mile ET"}, {"txt8thTrap", "1/8 Mile Trap"},
+  {"txtWeight", "Enter Car Weight Here"}, {"txtTrapspeed", "Enter Trap Speed Here"}, {"txtHP", "H.P."},
+};
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+
+  void opensInEtModeWithItsInitialTexts();
+  void modeSwitchesShowExactlyOneSet_data();
+  void modeSwitchesShowExactlyOneSet();
+  void switchingModesKeepsEveryText();
+  void eachHpControlTakesThePlaceOfAnEtControl_data();
+  void eachHpControlTakesThePlaceOfAnEtControl();
+  void visibleControlsDoNotOverlap();
+  void windowHasAFixedClientArea();
+  void tabVisitsTheControlsInOrder_data();
+  void tabVisitsTheControlsInOrder();
+  void figureEt_data();
+  void figureEt();
+  void figureHp_data();
+  void figureHp();
+  void errorsStopTheCommandAndTheProgramGoesOn_data();
+  void errorsStopTheCommandAndTheProgramGoesOn();
+  void enterPressesNoButton();
+  void resultFieldsAreReadAsDisplayed();
+  void usesTheLocaleDecimalSeparator();
+  void errorReportIsAModalMessage();
+
+private:
+  template <class T = QWidget>
+  T* control(const QString& name) const {
+    auto* found = window_->findChild<T*>(name);
+    if (!found) qFatal("no control %s", qPrintable(name));
+    return found;
+  }
+  void type(const QString& field, const QString& text) const {
+    auto* box = control<QLineEdit>(field);
+    box->selectAll();
+    if (text.isEmpty()) QTest::keyClick(box, Qt::Key_Delete);
+    else QTest::keyClicks(box, text);
+  }
+  QString text(const QString& field) const { return control<QLineEdit>(field)->text(); }
+  void click(const QString& button) const {
+    QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
+  }
+  QString focused() const {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+  }
+
+  std::vector<torvane::RuntimeError> errors_;
+  std::unique_ptr<torvane::Program> program_;
+  torvane::MainWindow* window_ = nullptr;
+};
+
+void TestMainWindow::init() {
+  errors_.clear();
+  program_ = std::make_unique<torvane::Program>(
+      [this](QWidget*, const torvane::RuntimeError& error) { errors_.push_back(error); });
+  window_ = &program_->mainWindow();
+  window_->show();
+  QVERIFY(QTest::qWaitForWindowExposed(window_));
+}
+
+void TestMainWindow::cleanup() { program_.reset(); }
+
+void TestMainWindow::opensInEtModeWithItsInitialTexts() {
+  for (const QString& name : kEtSet) QVERIFY2(control(name)->isVisible(), qPrintable(name));
+  for (const QString& name : kHpSet) QVERIFY2(!control(name)->isVisible(), qPrintable(name));
+  for (const auto& [field, initial] : kInitialTexts) QCOMPARE(text(field), QString(initial));
+  QCOMPARE(window_->windowTitle(), QString("Torvane V 1.0"));
+  QCOMPARE(window_->objectName(), QString("frmMain"));
+}
+
+void TestMainWindow::modeSwitchesShowExactlyOneSet_data() {
+  QTest::addColumn<QString>("switches");
+  QTest::addColumn<bool>("hpMode");
+  QTest::newRow("HP") << "H" << true;
+  QTest::newRow("HP twice") << "HH" << true;
+  QTest::newRow("ET while in ET") << "E" << false;
+  QTest::newRow("HP then ET") << "HE" << false;
+  QTest::newRow("ET, HP, ET, HP") << "EHEH" << true;
+}
+
+void TestMainWindow::modeSwitchesShowExactlyOneSet() {
+  QFETCH(QString, switches);
+  QFETCH(bool, hpMode);
+  for (const QChar step : switches) step == 'H' ? window_->enterHpMode() : window_->enterEtMode();
+  for (const QString& name : kEtSet) QCOMPARE(control(name)->isVisible(), !hpMode);
+  for (const QString& name : kHpSet) QCOMPARE(control(name)->isVisible(), hpMode);
+}
+
+void TestMainWindow::switchingModesKeepsEveryText() {
+  type("txtHP1", "300");
+  type("txtWeight1", "3000");
+  click("cmdFigureEt");
+  window_->enterHpMode();
+  type("txtWeight", "2800");
+  type("txtTrapspeed", "abc");
+  QStringList before;
+  for (const auto& entry : kInitialTexts) before << text(entry.field);
+  for (int i = 0; i < 3; ++i) {
+    window_->enterEtMode();
+    window_->enterHpMode();
+  }
+  QStringList after;
+  for (const auto& entry : kInitialTexts) after << text(entry.field);
+  QCOMPARE(after, before);
+  QCOMPARE(text("txtWeight1"), QString("3000"));  // the two weight fields are separate
+}
+
+void TestMainWindow::eachHpControlTakesThePlaceOfAnEtControl_data() {
+  QTest::addColumn<QString>("et");
+  QTest::addColumn<QString>("hp");
+  QTest::addColumn<bool>("sameSize");
+  QTest::newRow("prompt") << "lbl2" << "lbl1" << false;
+  QTest::newRow("first input") << "txtHP1" << "txtWeight" << true;
+  QTest::newRow("second input") << "txtWeight1" << "txtTrapspeed" << true;
+  QTest::newRow("Figure button") << "cmdFigureEt" << "cmdFigurehp" << true;
+  QTest::newRow("first result") << "txt8th" << "txtHP" << true;
+}
+
+void TestMainWindow::eachHpControlTakesThePlaceOfAnEtControl() {
+  QFETCH(QString, et);
+  QFETCH(QString, hp);
+  QFETCH(bool, sameSize);
+  QCOMPARE(control(hp)->pos(), control(et)->pos());
+  QCOMPARE(control(hp)->size() == control(et)->size(), sameSize);
+}
+
+// The only overlap allowed is the bottom pixel of the prompt under the first input.
+void TestMainWindow::visibleControlsDoNotOverlap() {
+  for (const QStringList& set : {kEtSet, kHpSet}) {
+    for (int i = 0; i < set.size(); ++i)
+      for (int j = i + 1; j < set.size(); ++j) {
+        const QRect overlap = control(set[i])->geometry() & control(set[j])->geometry();
+        if (overlap.isEmpty()) continue;
+        const QSet<QString> pair = {set[i], set[j]};
+        QVERIFY2(pair == QSet<QString>({"lbl2", "txtHP1"}) && overlap.height() == 1,
+                 qPrintable(set[i] + " overlaps " + set[j]));
+      }
+  }
+  // the input lies above the prompt that it overlaps
+  const QObjectList& order = control("lbl2")->parentWidget()->children();
+  QVERIFY(order.indexOf(control("lbl2")) < order.indexOf(control("txtHP1")));
+}
+
+void TestMainWindow::windowHasAFixedClientArea() {
+  QCOMPARE(window_->centralWidget()->size(), QSize(461, 288));
+  QCOMPARE(window_->minimumSize(), window_->maximumSize());
+  const QWidget* results[] = {control("txt8th"), control("txt8thTrap"), control("txtET"), control("txt4trap")};
+  for (int i = 1; i < 4; ++i) QCOMPARE(results[i]->y() - results[i - 1]->y(), 32);  // eighth-mile above quarter
+}
+
+void TestMainWindow::tabVisitsTheControlsInOrder_data() {
+  QTest::addColumn<bool>("hpMode");
+  QTest::addColumn<QStringList>("stops");
+  QTest::newRow("ET mode") << false
+                           << QStringList{"txtHP1", "txtWeight1", "cmdFigureEt", "txtET", "txt8thTrap",
+                                          "txt4trap", "txt8th", "txtHP1"};
+  QTest::newRow("HP mode") << true
+                           << QStringList{"cmdFigurehp", "txtWeight", "txtTrapspeed", "txtHP", "cmdFigurehp"};
+}
+
+void TestMainWindow::tabVisitsTheControlsInOrder() {
+  QFETCH(bool, hpMode);
+  QFETCH(QStringList, stops);
+  QApplication::setActiveWindow(window_);
+  QVERIFY(QTest::qWaitForWindowActive(window_));
+  if (hpMode) {
+    window_->enterHpMode();
+    control(stops.first())->setFocus();  // where focus goes on a switch is Qt's affair
+  }
+  QCOMPARE(focused(), stops.first());
+  for (qsizetype i = 1; i < stops.size(); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focused(), stops[i]);
+  }
+}
+
+void TestMainWindow::figureEt_data() {
+  QTest::addColumn<QString>("hp");
+  QTest::addColumn<QString>("weight");
+  QTest::addColumn<QStringList>("results");  // txtET, txt4trap, txt8th, txt8thTrap
+  QTest::newRow("300 HP, 3000") << "300" << "3000" << QStringList{"12.55", "108.7", "8.10", "87.7"};
+  QTest::newRow("150 HP, 2500") << "150" << "2500" << QStringList{"14.88", "91.7", "9.60", "74.0"};
+  // from the unrounded quarter-mile figures these would be 9.76 and 72.8
+  QTest::newRow("100 HP, 1750") << "100" << "1750" << QStringList{"15.12", "90.2", "9.75", "72.7"};
+  QTest::newRow("both negative") << "-300" << "-3000" << QStringList{"12.55", "108.7", "8.10", "87.7"};
+  QTest::newRow("weight and HP equal") << "500" << "500" << QStringList{"5.83", "234.0", "3.76", "188.7"};
+  QTest::newRow("spaces and a plus sign") << " +300 " << "3e3" << QStringList{"12.55", "108.7", "8.10", "87.7"};
+}
+
+void TestMainWindow::figureEt() {
+  QFETCH(QString, hp);
+  QFETCH(QString, weight);
+  QFETCH(QStringList, results);
+  type("txtET", "99");  // a typed result is replaced
+  type("txtHP1", hp);
+  type("txtWeight1", weight);
+  click("cmdFigureEt");
+  QVERIFY(errors_.empty());
+  QCOMPARE((QStringList{text("txtET"), text("txt4trap"), text("txt8th"), text("txt8thTrap")}), results);
+  QCOMPARE(text("txtHP1"), hp);
+}
+
+void TestMainWindow::figureHp_data() {
+  QTest::addColumn<QString>("weight");
+  QTest::addColumn<QString>("trapSpeed");
+  QTest::addColumn<QString>("hp");
+  QTest::newRow("3000 at 117") << "3000" << "117" << "375.00";
+  QTest::newRow("3000 at 100") << "3000" << "100" << "234.14";
+  QTest::newRow("3000 at 108.7") << "3000" << "108.7" << "300.72";
+  QTest::newRow("3000 at -100") << "3000" << "-100" << "-234.14";
+  QTest::newRow("3000 at 0") << "3000" << "0" << ".00";
+  QTest::newRow("tiny result") << "1" << ".5" << ".00";
+}
+
+void TestMainWindow::figureHp() {
+  QFETCH(QString, weight);
+  QFETCH(QString, trapSpeed);
+  QFETCH(QString, hp);
+  window_->enterHpMode();
+  type("txtWeight", weight);
+  type("txtTrapspeed", trapSpeed);
+  click("cmdFigurehp");
+  QVERIFY(errors_.empty());
+  QCOMPARE(text("txtHP"), hp);
+  QVERIFY(control("txtHP")->isVisible());
+}
+
+void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
+  QTest::addColumn<QString>("button");
+  QTest::addColumn<QStringList>("inputs");  // field, text, field, text...
+  QTest::addColumn<ErrorKind>("kind");
+  QTest::addColumn<QString>("detail");
+  QTest::addColumn<QStringList>("afterwards");  // field, text...: what the fields show after the error
+  const QStringList untouched = {"txtET", "Your ET", "txt4trap", "Text2", "txt8th", "1/8 Mile ET",
+                                 "txt8thTrap", "1/8 Mile Trap"};
+  QTest::newRow("HP still holds its hint")
+      << "cmdFigureEt" << QStringList{"txtWeight1", "3000"} << ErrorKind::TypeMismatch
+      << "\"Enter HP\" is not a number." << untouched;
+  QTest::newRow("weight empty, read before HP")
+      << "cmdFigureEt" << QStringList{"txtWeight1", ""} << ErrorKind::TypeMismatch
+      << "\"\" is not a number." << untouched;
+  QTest::newRow("HP is infinity")
+      << "cmdFigureEt" << QStringList{"txtHP1", "inf", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
+      << "\"inf\" is not a number." << untouched;
+  QTest::newRow("HP 0")
+      << "cmdFigureEt" << QStringList{"txtHP1", "0", "txtWeight1", "3000"} << ErrorKind::ArithmeticFault
+      << "Division by zero while figuring the 1/4 mile ET." << untouched;
+  QTest::newRow("weight 0: the ET is written, the trap speed fails")
+      << "cmdFigureEt" << QStringList{"txtHP1", "300", "txtWeight1", "0"} << ErrorKind::ArithmeticFault
+      << "Division by zero while figuring the 1/4 mile trap speed."
+      << QStringList{"txtET", ".00", "txt4trap", "Text2", "txt8th", "1/8 Mile ET", "txt8thTrap", "1/8 Mile Trap"};
+  QTest::newRow("negative HP")
+      << "cmdFigureEt" << QStringList{"txtHP1", "-300", "txtWeight1", "3000"} << ErrorKind::PowerError
+      << "A negative number has no real power with a fractional exponent, while figuring the 1/4 mile ET."
+      << untouched;
+  QTest::newRow("HP mode: trap speed read before weight")
+      << "cmdFigurehp" << QStringList{"txtWeight", "x", "txtTrapspeed", "y"} << ErrorKind::TypeMismatch
+      << "\"y\" is not a number." << QStringList{"txtHP", "H.P."};
+  QTest::newRow("HP mode: result beyond the double range")
+      << "cmdFigurehp" << QStringList{"txtWeight", "1e300", "txtTrapspeed", "1e200"}
+      << ErrorKind::ArithmeticFault << "A result too large to hold while figuring the rear wheel HP."
+      << QStringList{"txtHP", "H.P."};
+}
+
+void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn() {
+  QFETCH(QString, button);
+  QFETCH(QStringList, inputs);
+  QFETCH(ErrorKind, kind);
+  QFETCH(QString, detail);
+  QFETCH(QStringList, afterwards);
+  if (button == "cmdFigurehp") window_->enterHpMode();
+  for (qsizetype i = 0; i < inputs.size(); i += 2) type(inputs[i], inputs[i + 1]);
+  click(button);
+  QCOMPARE(errors_.size(), std::size_t(1));
+  QCOMPARE(errors_[0].kind(), kind);
+  QCOMPARE(QString::fromStdString(errors_[0].detail()), detail);
+  for (qsizetype i = 0; i < afterwards.size(); i += 2) QCOMPARE(text(afterwards[i]), afterwards[i + 1]);
+
+  // and the program goes on: the next command works
+  window_->enterEtMode();
+  type("txtHP1", "300");
+  type("txtWeight1", "3000");
+  click("cmdFigureEt");
+  QCOMPARE(errors_.size(), std::size_t(1));
+  QCOMPARE(text("txt8thTrap"), QString("87.7"));
+}
+
+void TestMainWindow::enterPressesNoButton() {
+  type("txtHP1", "300");
+  type("txtWeight1", "3000");
+  for (const char* field : {"txtHP1", "txtWeight1", "txtET"}) {
+    QTest::keyClick(control(field), Qt::Key_Return);
+    QTest::keyClick(control(field), Qt::Key_Enter);
+  }
+  QCOMPARE(text("txtET"), QString("Your ET"));
+  QVERIFY(errors_.empty());
+}
+
+// The eighth-mile figures come from whatever the quarter-mile fields show.
+void TestMainWindow::resultFieldsAreReadAsDisplayed() {
+  type("txtHP1", "100");
+  type("txtWeight1", "1750");
+  click("cmdFigureEt");
+  QCOMPARE(text("txtET"), QString("15.12"));  // 15.1247... unrounded
+  QCOMPARE(text("txt8th"), QString("9.75"));  // 15.12 / 1.55 = 9.7548; 15.1247 / 1.55 would give 9.76
+}
+
+void TestMainWindow::usesTheLocaleDecimalSeparator() {
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  type("txtHP1", "300");
+  type("txtWeight1", "3000");
+  click("cmdFigureEt");
+  const QStringList shown = {text("txtET"), text("txt4trap"), text("txt8th"), text("txt8thTrap")};
+  type("txtHP1", "300.5");
+  click("cmdFigureEt");
+  QLocale::setDefault(previous);
+  QCOMPARE(shown, (QStringList{"12,55", "108,7", "8,10", "87,7"}));
+  QCOMPARE(errors_.size(), std::size_t(1));  // a point is no separator under a comma locale
+}
+
+void TestMainWindow::errorReportIsAModalMessage() {
+  QString title;
+  QString detail;
+  QTimer::singleShot(0, this, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QVERIFY(box);
+    title = box->text();
+    detail = box->informativeText();
+    box->accept();
+  });
+  torvane::reportInMessageBox(window_, torvane::RuntimeError(ErrorKind::TypeMismatch, "\"Text2\" is not a number."));
+  QCOMPARE(title, QString("Type mismatch"));
+  QCOMPARE(detail, QString("\"Text2\" is not a number."));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"

@@ -1,5 +1,6 @@
 #include "windows/forms.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +49,42 @@ QWidget* makeWidget(const Control& row, QWidget* parent) {
 
 bool takesFocus(Kind kind) { return kind == Kind::TextBox || kind == Kind::Button; }
 
+// Whether a control's caption or initial text shows whole in its box with a font.
+bool fits(const Control& row, const QFontMetrics& metrics) {
+  const QString text = QString::fromUtf8(row.text);
+  const QSize box = pixelSize(row.width, row.height);
+  switch (row.kind) {
+  case Kind::Label: {
+    const QRect needed = metrics.boundingRect(QRect(QPoint(), box), Qt::TextWordWrap, text);
+    return needed.width() <= box.width() && needed.height() <= box.height();
+  }
+  case Kind::TextBox:
+  case Kind::Button: {
+    constexpr int kFrameAndMargins = 8;  // pixels the frame and padding take across
+    return metrics.horizontalAdvance(text) + kFrameAndMargins <= box.width() &&
+           metrics.height() + 4 <= box.height();
+  }
+  case Kind::Picture: return true;
+  }
+  return true;
+}
+
+// The boxes were laid out for a small dialog font. Where the desktop's default
+// is larger, the whole window takes the largest smaller size at which every
+// text fits, so nothing is cut off or runs into a neighbour.
+void fitFont(QWidget* clientArea, std::span<const Control> table) {
+  constexpr qreal kStep = 0.5;
+  constexpr qreal kSmallest = 6.0;  // points; below this nothing is readable anyway
+  QFont font = clientArea->font();
+  if (font.pointSizeF() <= 0) return;  // a pixel-sized font: leave it be
+  const auto allFit = [&] {
+    const QFontMetrics metrics(font);
+    return std::ranges::all_of(table, [&](const Control& row) { return fits(row, metrics); });
+  };
+  while (!allFit() && font.pointSizeF() - kStep >= kSmallest) font.setPointSizeF(font.pointSizeF() - kStep);
+  clientArea->setFont(font);
+}
+
 }  // namespace
 
 QSize pixelSize(int widthTwips, int heightTwips) {
@@ -56,6 +93,7 @@ QSize pixelSize(int widthTwips, int heightTwips) {
 
 Controls::Controls(QWidget* clientArea, std::span<const Control> table)
     : table_(table), widgets_(table.size(), nullptr) {
+  fitFont(clientArea, table);
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
     QWidget* widget = makeWidget(row, clientArea);
