@@ -3,9 +3,12 @@
 #include <QCloseEvent>
 #include <QLayout>
 #include <QLocale>
+#include <QMenuBar>
 #include <utility>
 
 #include "core/estimates.h"
+#include "core/speed_units.h"
+#include "windows/faq_window.h"
 #include "windows/program.h"
 
 namespace torvane {
@@ -69,14 +72,40 @@ constexpr Visibility kHpMode[] = {
   {txt8th, false}, {txt4trap, false}, {txt8thTrap, false},
 };
 
+using Handler = void (MainWindow::*)() const;
+
 struct Command {
   Id button;
-  void (MainWindow::*run)() const;
+  Handler run;
 };
 constexpr Command kButtons[] = {
   {cmdFigureEt, &MainWindow::figureEt},
   {cmdFigurehp, &MainWindow::figureHp},
 };
+
+// The menu bar, in the order shown. An item without a command opens the
+// items of the next level below it. "&" marks the access key. Mind the names:
+// `ET` enters HP mode and `mnuET` enters ET mode.
+struct MenuItem {
+  int level;
+  const char* name;
+  const char* caption;
+  Handler run;
+};
+constexpr MenuItem kMenu[] = {
+  {0, "mnuFile", "&File", nullptr},
+  {1, "Action", "&Action", nullptr},
+  {2, "ET", "HP From MPH/Weight", &MainWindow::enterHpMode},
+  {2, "mnuET", "ET From HP/Weight", &MainWindow::enterEtMode},
+  {1, "mnuExit", "Exit", &MainWindow::exitProgram},
+  {0, "mnuHelp", "&Help", nullptr},
+  {1, "mnuFAQ", "&FAQ", &MainWindow::showFaq},
+  {0, "mnuOptions", "&Options", nullptr},
+  {1, "mnuAppear", "&Appearance", nullptr},
+  {2, "mnuMPH", "Speed Appear In MPH (Default)", &MainWindow::convertToMph},
+  {2, "mnuKPH", "Speed To Appear In KPH", &MainWindow::convertToKph},
+};
+constexpr int kMenuLevels = 3;
 
 // The client area takes the colour of an active window's border. Qt has no
 // such role; the palette's Mid shade is the nearest and follows the theme.
@@ -106,6 +135,7 @@ MainWindow::MainWindow(Program& program)
     controls_.onClick(command.button, [this, run = command.run] {
       program_.deliver(this, [this, run] { (this->*run)(); });
     });
+  buildMenuBar();
 
   enterEtMode();  // the window's Load
   adjustSize();
@@ -113,6 +143,24 @@ MainWindow::MainWindow(Program& program)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenuBar() {
+  QMenu* opened[kMenuLevels] = {};  // the menu last opened at each level
+  for (const MenuItem& item : kMenu) {
+    const QString caption = QString::fromUtf8(item.caption);
+    if (!item.run) {
+      QMenu* menu = item.level == 0 ? menuBar()->addMenu(caption) : opened[item.level - 1]->addMenu(caption);
+      menu->setObjectName(QString::fromUtf8(item.name));
+      opened[item.level] = menu;
+      continue;
+    }
+    QAction* action = opened[item.level - 1]->addAction(caption);
+    action->setObjectName(QString::fromUtf8(item.name));
+    connect(action, &QAction::triggered, this, [this, run = item.run] {
+      program_.deliver(this, [this, run] { (this->*run)(); });
+    });
+  }
+}
 
 void MainWindow::enterEtMode() const {
   for (const auto& [control, visible] : kEtMode) controls_.setVisible(control, visible);
@@ -150,6 +198,23 @@ void MainWindow::figureHp() const {
   const double weight = number(txtWeight);
   write(txtHP, torvane::figureHp(weight, trapSpeed), DisplayPattern::TwoDecimals);
 }
+
+// The quarter-mile speed is converted and written before the eighth-mile one is read.
+void MainWindow::convertSpeeds(double (*convert)(double)) const {
+  for (const Id field : {txt4trap, txt8thTrap})
+    write(field, convert(number(field)), DisplayPattern::OneDecimal);
+}
+
+void MainWindow::convertToKph() const { convertSpeeds(toKph); }
+void MainWindow::convertToMph() const { convertSpeeds(toMph); }
+
+void MainWindow::showFaq() const {
+  FaqWindow& faq = program_.faq();
+  faq.show();
+  faq.raise();
+}
+
+void MainWindow::exitProgram() const { program_.end(); }
 
 // Closing the calculator ends the program, as Exit does: the hidden splash
 // window must not keep it running.

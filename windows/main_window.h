@@ -29,10 +29,19 @@ public:
   void figureEt() const;
   void figureHp() const;
 
+  // The menu commands. The speed conversions work on the two trap-speed
+  // fields in either mode and remember no unit: two KPH commands multiply twice.
+  void convertToKph() const;
+  void convertToMph() const;
+  void showFaq() const;
+  void exitProgram() const;
+
 protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  void buildMenuBar();
+  void convertSpeeds(double (*convert)(double)) const;
   double number(int field) const;
   void write(int field, double value, DisplayPattern pattern) const;
 

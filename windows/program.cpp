@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "core/runtime_error.h"
+#include "windows/faq_window.h"
 #include "windows/main_window.h"
 
 namespace torvane {
@@ -17,6 +18,11 @@ MainWindow& Program::mainWindow() {
   return *mainWindow_;
 }
 
+FaqWindow& Program::faq() {
+  if (!faq_) faq_ = std::make_unique<FaqWindow>(*this);
+  return *faq_;
+}
+
 void Program::deliver(QWidget* window, const std::function<void()>& handler) const {
   try {
     handler();
@@ -26,7 +32,7 @@ void Program::deliver(QWidget* window, const std::function<void()>& handler) con
 }
 
 void Program::end() {
-  for (QWidget* window : {static_cast<QWidget*>(mainWindow_.get())})
+  for (QWidget* window : {static_cast<QWidget*>(mainWindow_.get()), static_cast<QWidget*>(faq_.get())})
     if (window) window->hide();
   QCoreApplication::exit(0);
 }

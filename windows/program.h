@@ -9,6 +9,7 @@ namespace torvane {
 
 class RuntimeError;
 class MainWindow;
+class FaqWindow;
 
 // The running program: the one instance of each window, created on first
 // use, and the way every event's handler is run.
@@ -26,6 +27,8 @@ public:
   // Creating a window does not show it.
   MainWindow& mainWindow();
   bool hasMainWindow() const { return mainWindow_ != nullptr; }
+  FaqWindow& faq();
+  bool hasFaq() const { return faq_ != nullptr; }
 
   // Runs an event's handler. A run-time error stops the handler at the step
   // that raised it, leaves what it wrote before that step, is reported, and
@@ -38,6 +41,7 @@ public:
 private:
   ErrorReport report_;
   std::unique_ptr<MainWindow> mainWindow_;
+  std::unique_ptr<FaqWindow> faq_;
 };
 
 // The report a user sees: a modal message naming the kind of error and its cause.

@@ -1,0 +1,303 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include "core/runtime_error.h"
+#include "windows/faq_window.h"
+#include "windows/main_window.h"
+#include "windows/program.h"
+
+class TestMenuAndFaq : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+
+  void menuTreeIsAsDesigned();
+  void menuItemsCarryNoState();
+  void keyboardReachesEveryMenu_data();
+  void keyboardReachesEveryMenu();
+  void modeItemsSwitchModes();
+  void speedConversions_data();
+  void speedConversions();
+  void conversionBeforeAnyFigureIsReported_data();
+  void conversionBeforeAnyFigureIsReported();
+  void conversionStopsAtTheFieldThatIsNotANumber();
+  void convertedSpeedsShowAfterReturningToEtMode();
+  void faqShowsOneWindowWithItsTexts();
+  void faqKeepsItsPlaceAndSizeWhenShownAgain();
+  void faqIsNotModalAndEscapeDoesNothing();
+  void faqResizingMovesNothing();
+  void exitClosesEveryWindow();
+
+private:
+  template <class T = QWidget>
+  T* find(QObject* root, const QString& name) const {
+    auto* found = root->findChild<T*>(name);
+    if (!found) qFatal("no %s", qPrintable(name));
+    return found;
+  }
+  QAction* item(const QString& name) const { return find<QAction>(window_, name); }
+  QLineEdit* field(const QString& name) const { return find<QLineEdit>(window_, name); }
+  void setFields(const QStringList& namesAndTexts) const {
+    for (qsizetype i = 0; i < namesAndTexts.size(); i += 2) field(namesAndTexts[i])->setText(namesAndTexts[i + 1]);
+  }
+  QStringList speeds() const { return {field("txt4trap")->text(), field("txt8thTrap")->text()}; }
+  void activate(QWidget* window) const {
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+  }
+
+  std::vector<torvane::RuntimeError> errors_;
+  std::unique_ptr<torvane::Program> program_;
+  torvane::MainWindow* window_ = nullptr;
+};
+
+void TestMenuAndFaq::init() {
+  errors_.clear();
+  program_ = std::make_unique<torvane::Program>(
+      [this](QWidget*, const torvane::RuntimeError& error) { errors_.push_back(error); });
+  window_ = &program_->mainWindow();
+  activate(window_);
+}
+
+void TestMenuAndFaq::cleanup() { program_.reset(); }
+
+namespace {
+// "level name caption" for every item, depth first, as the user meets them.
+void describe(const QList<QAction*>& actions, int level, QStringList& out) {
+  for (QAction* action : actions) {
+    if (action->isSeparator()) {
+      out << "separator";
+      continue;
+    }
+    QMenu* menu = action->menu();
+    out << QString("%1 %2 %3").arg(level).arg(menu ? menu->objectName() : action->objectName(), action->text());
+    if (menu) describe(menu->actions(), level + 1, out);
+  }
+}
+}  // namespace
+
+void TestMenuAndFaq::menuTreeIsAsDesigned() {
+  QStringList tree;
+  describe(window_->menuBar()->actions(), 0, tree);
+  QCOMPARE(tree, (QStringList{
+                     "0 mnuFile &File",
+                     "1 Action &Action",
+                     "2 ET HP From MPH/Weight",
+                     "2 mnuET ET From HP/Weight",
+                     "1 mnuExit Exit",
+                     "0 mnuHelp &Help",
+                     "1 mnuFAQ &FAQ",
+                     "0 mnuOptions &Options",
+                     "1 mnuAppear &Appearance",
+                     "2 mnuMPH Speed Appear In MPH (Default)",
+                     "2 mnuKPH Speed To Appear In KPH",
+                 }));
+}
+
+// No check marks, no shortcut keys, and nothing changes when a command runs.
+void TestMenuAndFaq::menuItemsCarryNoState() {
+  const auto snapshot = [this] {
+    QStringList state;
+    for (QAction* action : window_->menuBar()->findChildren<QAction*>())
+      state << QString("%1 %2 %3 %4 %5")
+                   .arg(action->text())
+                   .arg(action->isCheckable())
+                   .arg(action->isChecked())
+                   .arg(action->isEnabled())
+                   .arg(action->shortcut().toString());
+    return state;
+  };
+  const QStringList before = snapshot();
+  for (const QString& shortcut : before) QVERIFY2(shortcut.endsWith(" 0 0 1 "), qPrintable(shortcut));
+  setFields({"txtHP1", "300", "txtWeight1", "3000"});
+  window_->figureEt();
+  item("mnuKPH")->trigger();
+  item("ET")->trigger();
+  QCOMPARE(snapshot(), before);
+}
+
+void TestMenuAndFaq::keyboardReachesEveryMenu_data() {
+  QTest::addColumn<int>("menuKey");
+  QTest::addColumn<int>("itemKey");
+  QTest::addColumn<QString>("opens");  // the sub-menu left open, or "frmFAQ" for the FAQ window
+  QTest::newRow("Alt+F, A: Action") << int(Qt::Key_F) << int(Qt::Key_A) << "Action";
+  QTest::newRow("Alt+O, A: Appearance") << int(Qt::Key_O) << int(Qt::Key_A) << "mnuAppear";
+  QTest::newRow("Alt+H, F: FAQ") << int(Qt::Key_H) << int(Qt::Key_F) << "frmFAQ";
+}
+
+void TestMenuAndFaq::keyboardReachesEveryMenu() {
+  QFETCH(int, menuKey);
+  QFETCH(int, itemKey);
+  QFETCH(QString, opens);
+  QTest::keyClick(window_, Qt::Key(menuKey), Qt::AltModifier);
+  QTRY_VERIFY(QApplication::activePopupWidget());
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(itemKey));
+  if (opens == "frmFAQ") {
+    QTRY_VERIFY(program_->hasFaq() && program_->faq().isVisible());
+  } else {
+    QTRY_COMPARE(QApplication::activePopupWidget()->objectName(), opens);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+  }
+}
+
+void TestMenuAndFaq::modeItemsSwitchModes() {
+  item("ET")->trigger();
+  QVERIFY(find(window_, "cmdFigurehp")->isVisible());
+  QVERIFY(!find(window_, "cmdFigureEt")->isVisible());
+  item("mnuET")->trigger();
+  QVERIFY(!find(window_, "cmdFigurehp")->isVisible());
+  QVERIFY(find(window_, "cmdFigureEt")->isVisible());
+}
+
+void TestMenuAndFaq::speedConversions_data() {
+  QTest::addColumn<QStringList>("start");  // txt4trap, txt8thTrap
+  QTest::addColumn<QString>("commands");   // K for KPH, M for MPH
+  QTest::addColumn<QStringList>("end");
+  QTest::newRow("KPH") << QStringList{"90.2", "72.7"} << "K" << QStringList{"145.2", "117.0"};
+  QTest::newRow("KPH twice multiplies twice") << QStringList{"90.2", "72.7"} << "KK" << QStringList{"233.7", "188.3"};
+  QTest::newRow("MPH gives back the text") << QStringList{"145.2", "117.0"} << "M" << QStringList{"90.2", "72.7"};
+  QTest::newRow("KPH then MPH") << QStringList{"108.7", "87.7"} << "KM" << QStringList{"108.7", "87.7"};
+  QTest::newRow("MPH first, then KPH: rounded on the way")
+      << QStringList{"90.2", "72.7"} << "MK" << QStringList{"90.1", "72.8"};
+  QTest::newRow("MPH first") << QStringList{"90.2", "72.7"} << "M" << QStringList{"56.0", "45.2"};
+  QTest::newRow("typed numbers count as results") << QStringList{"100", "-10"} << "K" << QStringList{"161.0", "-16.1"};
+  QTest::newRow("in HP mode, on the hidden fields") << QStringList{"90.2", "72.7"} << "HK"
+                                                    << QStringList{"145.2", "117.0"};
+}
+
+void TestMenuAndFaq::speedConversions() {
+  QFETCH(QStringList, start);
+  QFETCH(QString, commands);
+  QFETCH(QStringList, end);
+  setFields({"txt4trap", start[0], "txt8thTrap", start[1], "txtTrapspeed", "117"});
+  for (const QChar command : commands)
+    item(command == 'K' ? "mnuKPH" : command == 'M' ? "mnuMPH" : "ET")->trigger();
+  QVERIFY(errors_.empty());
+  QCOMPARE(speeds(), end);
+  QCOMPARE(field("txtTrapspeed")->text(), QString("117"));
+}
+
+void TestMenuAndFaq::conversionBeforeAnyFigureIsReported_data() {
+  QTest::addColumn<QString>("command");
+  QTest::addColumn<bool>("hpMode");
+  QTest::newRow("KPH in ET mode") << "mnuKPH" << false;
+  QTest::newRow("MPH in ET mode") << "mnuMPH" << false;
+  QTest::newRow("KPH in HP mode") << "mnuKPH" << true;
+}
+
+void TestMenuAndFaq::conversionBeforeAnyFigureIsReported() {
+  QFETCH(QString, command);
+  QFETCH(bool, hpMode);
+  if (hpMode) item("ET")->trigger();
+  item(command)->trigger();
+  QCOMPARE(errors_.size(), std::size_t(1));
+  QCOMPARE(errors_[0].kind(), torvane::ErrorKind::TypeMismatch);
+  QCOMPARE(speeds(), (QStringList{"Text2", "1/8 Mile Trap"}));
+}
+
+// The quarter-mile field is converted and kept when the eighth-mile one fails.
+void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber() {
+  setFields({"txt4trap", "90.2", "txt8thTrap", "fast"});
+  item("mnuKPH")->trigger();
+  QCOMPARE(errors_.size(), std::size_t(1));
+  QCOMPARE(QString::fromStdString(errors_[0].detail()), QString("\"fast\" is not a number."));
+  QCOMPARE(speeds(), (QStringList{"145.2", "fast"}));
+}
+
+void TestMenuAndFaq::convertedSpeedsShowAfterReturningToEtMode() {
+  setFields({"txtHP1", "100", "txtWeight1", "1750"});
+  window_->figureEt();
+  item("ET")->trigger();
+  item("mnuKPH")->trigger();
+  item("mnuET")->trigger();
+  QCOMPARE(speeds(), (QStringList{"145.2", "117.0"}));
+  window_->figureEt();  // the Figure command knows no unit: miles per hour again
+  QCOMPARE(speeds(), (QStringList{"90.2", "72.7"}));
+}
+
+void TestMenuAndFaq::faqShowsOneWindowWithItsTexts() {
+  QVERIFY(!program_->hasFaq());
+  item("mnuFAQ")->trigger();
+  item("mnuFAQ")->trigger();
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  QCOMPARE(std::ranges::count_if(windows, [](QWidget* w) { return w->objectName() == "frmFAQ"; }), 1);
+  torvane::FaqWindow& faq = program_->faq();
+  QVERIFY(faq.isVisible());
+  QCOMPARE(faq.windowTitle(), QString("FAQ"));
+  QCOMPARE(faq.size(), QSize(305, 244));
+  const QList<int> lengths = {95, 263, 76, 187};
+  for (int i = 0; i < 4; ++i) {
+    const QString text = find<QLabel>(&faq, QString("lblFAQ%1").arg(i + 1))->text();
+    QCOMPARE(text.size(), lengths[i]);
+    QCOMPARE(text.startsWith("    A - "), i % 2 == 1);
+  }
+  QVERIFY(find<QLabel>(&faq, "lblFAQ1")->text().contains("does is seem"));
+  QVERIFY(find<QLabel>(&faq, "lblFAQ2")->text().endsWith("are.  "));
+  QCOMPARE(find<QPushButton>(&faq, "cmdOK")->geometry(), QRect(128, 208, 57, 25));
+}
+
+void TestMenuAndFaq::faqKeepsItsPlaceAndSizeWhenShownAgain() {
+  item("mnuFAQ")->trigger();
+  torvane::FaqWindow* faq = &program_->faq();
+  faq->setGeometry(QRect(QPoint(40, 50), QSize(400, 300)));
+  QTest::mouseClick(find<QPushButton>(faq, "cmdOK"), Qt::LeftButton);
+  QVERIFY(!faq->isVisible());
+  const QRect left = faq->geometry();
+  item("mnuFAQ")->trigger();
+  QCOMPARE(&program_->faq(), faq);
+  QVERIFY(faq->isVisible());
+  QCOMPARE(faq->geometry(), left);
+  faq->close();  // through its frame: hidden like OK, and shown again the same way
+  QVERIFY(!faq->isVisible());
+  item("mnuFAQ")->trigger();
+  QCOMPARE(&program_->faq(), faq);
+  QCOMPARE(faq->geometry(), left);
+}
+
+void TestMenuAndFaq::faqIsNotModalAndEscapeDoesNothing() {
+  item("mnuFAQ")->trigger();
+  torvane::FaqWindow& faq = program_->faq();
+  QVERIFY(!faq.parentWidget());
+  QCOMPARE(faq.windowModality(), Qt::NonModal);
+  activate(&faq);
+  QTest::keyClick(&faq, Qt::Key_Escape);
+  QTest::keyClick(find<QPushButton>(&faq, "cmdOK"), Qt::Key_Escape);
+  QVERIFY(faq.isVisible());
+  // the calculator goes on working behind it
+  setFields({"txtHP1", "300", "txtWeight1", "3000"});
+  QTest::mouseClick(find<QPushButton>(window_, "cmdFigureEt"), Qt::LeftButton);
+  QCOMPARE(field("txtET")->text(), QString("12.55"));
+}
+
+void TestMenuAndFaq::faqResizingMovesNothing() {
+  item("mnuFAQ")->trigger();
+  torvane::FaqWindow& faq = program_->faq();
+  QStringList before;
+  for (const QWidget* child : faq.findChildren<QWidget*>())
+    before << child->objectName() + QString(" %1,%2 %3x%4").arg(child->x()).arg(child->y()).arg(child->width()).arg(child->height());
+  for (const QSize size : {QSize(600, 500), QSize(120, 90)}) {
+    faq.resize(size);
+    QStringList after;
+    for (const QWidget* child : faq.findChildren<QWidget*>())
+      after << child->objectName() + QString(" %1,%2 %3x%4").arg(child->x()).arg(child->y()).arg(child->width()).arg(child->height());
+    QCOMPARE(after, before);
+  }
+}
+
+void TestMenuAndFaq::exitClosesEveryWindow() {
+  item("mnuFAQ")->trigger();
+  item("mnuExit")->trigger();
+  QVERIFY(!window_->isVisible());
+  QVERIFY(!program_->faq().isVisible());
+}
+
+QTEST_MAIN(TestMenuAndFaq)
+#include "test_menu_and_faq.moc"

@@ -1,0 +1,47 @@
+#include "windows/faq_window.h"
+
+#include "windows/program.h"
+
+namespace torvane {
+namespace {
+
+using forms::Control;
+using forms::Kind;
+
+enum Id { lblFAQ1, lblFAQ2, lblFAQ3, lblFAQ4, cmdOK };
+
+// The answers start with four spaces, sentences are parted by two, and the
+// first answer ends with two: the texts are shown exactly as written.
+constexpr Control kLayout[] = {
+  {lblFAQ1, "lblFAQ1", Kind::Label,
+   "1. Q - Why does is seem like my car should have more HP than what this calculator says it does?",
+   0, 120, 4575, 495, 0},
+  {lblFAQ2, "lblFAQ2", Kind::Label,
+   "    A - This program figures RWHP (rear wheel horsepower) which is alot different than "
+   "horsepower at the crank.  This displays the power your car is putting to the ground.  This is "
+   "effected by how efficient your transmission and other drivetrain components are.  ",
+   0, 720, 4575, 975, 1},
+  {lblFAQ3, "lblFAQ3", Kind::Label,
+   "2. Q - Why do I get an error when I try to change the units of speed to KPH?",
+   0, 1800, 4575, 495, 2},
+  {lblFAQ4, "lblFAQ4", Kind::Label,
+   "    A - In this program you must first input numbers for your HP and Weight before you can "
+   "switch between MPH and KPH.  The program must have numbers to calculate before it can calculate.",
+   0, 2400, 4575, 615, 3},
+  {cmdOK, "cmdOK", Kind::Button, "OK", 1920, 3120, 855, 375, 4},
+};
+constexpr int kClientWidth = 4575;  // twips
+constexpr int kClientHeight = 3660;
+
+}  // namespace
+
+FaqWindow::FaqWindow(Program& program) : program_(program), controls_(this, kLayout) {
+  setObjectName(QStringLiteral("frmFAQ"));
+  setWindowTitle(QStringLiteral("FAQ"));
+  resize(forms::pixelSize(kClientWidth, kClientHeight));  // sizable; the controls stay put
+  controls_.onClick(cmdOK, [this] { program_.deliver(this, [this] { hide(); }); });
+}
+
+FaqWindow::~FaqWindow() = default;
+
+}  // namespace torvane

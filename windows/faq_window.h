@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+#include "windows/forms.h"
+
+namespace torvane {
+
+class Program;
+
+// frmFAQ: two questions with their answers and an OK button. It belongs to no
+// other window and blocks none. OK, or closing it through its frame, only hides
+// it, so the next showing finds it where and as large as the user left it.
+class FaqWindow : public QWidget {
+  Q_OBJECT
+
+public:
+  explicit FaqWindow(Program& program);
+  ~FaqWindow() override;
+
+private:
+  Program& program_;
+  forms::Controls controls_;
+};
+
+}  // namespace torvane
