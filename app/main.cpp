@@ -1,11 +1,10 @@
 #include <QApplication>
 
-#include "windows/main_window.h"
 #include "windows/program.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   torvane::Program program;
-  program.mainWindow().show();
+  program.start();
   return QApplication::exec();
 }

@@ -56,6 +56,7 @@ private:
 };
 
 // Places a window, not yet shown, in the middle of the screen it will open on.
+// Its size must be settled first.
 void centreOnScreen(QWidget* window);
 
 }  // namespace torvane::forms

@@ -1,17 +1,33 @@
 #include "windows/program.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
+#include "assets/pictures.h"
 #include "core/runtime_error.h"
 #include "windows/faq_window.h"
 #include "windows/main_window.h"
+#include "windows/splash_window.h"
 
 namespace torvane {
 
 Program::Program(ErrorReport report) : report_(std::move(report)) {}
 Program::Program() : Program(reportInMessageBox) {}
 Program::~Program() = default;
+
+void Program::start() {
+  QApplication::setApplicationName(QStringLiteral("Torvane"));
+  QApplication::setApplicationVersion(QStringLiteral("1.00"));
+  QApplication::setDesktopFileName(QStringLiteral("torvane"));
+  QApplication::setWindowIcon(QIcon(QString::fromUtf8(pictures::kIcon)));
+  splash().show();
+}
+
+SplashWindow& Program::splash() {
+  if (!splash_) splash_ = std::make_unique<SplashWindow>(*this);
+  return *splash_;
+}
 
 MainWindow& Program::mainWindow() {
   if (!mainWindow_) mainWindow_ = std::make_unique<MainWindow>(*this);
@@ -32,7 +48,7 @@ void Program::deliver(QWidget* window, const std::function<void()>& handler) con
 }
 
 void Program::end() {
-  for (QWidget* window : {static_cast<QWidget*>(mainWindow_.get()), static_cast<QWidget*>(faq_.get())})
+  for (QWidget* window : std::initializer_list<QWidget*>{splash_.get(), mainWindow_.get(), faq_.get()})
     if (window) window->hide();
   QCoreApplication::exit(0);
 }

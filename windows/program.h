@@ -10,6 +10,7 @@ namespace torvane {
 class RuntimeError;
 class MainWindow;
 class FaqWindow;
+class SplashWindow;
 
 // The running program: the one instance of each window, created on first
 // use, and the way every event's handler is run.
@@ -24,7 +25,12 @@ public:
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
+  // Starts the program as a user sees it: shows the splash window.
+  void start();
+
   // Creating a window does not show it.
+  SplashWindow& splash();
+  bool hasSplash() const { return splash_ != nullptr; }
   MainWindow& mainWindow();
   bool hasMainWindow() const { return mainWindow_ != nullptr; }
   FaqWindow& faq();
@@ -40,6 +46,7 @@ public:
 
 private:
   ErrorReport report_;
+  std::unique_ptr<SplashWindow> splash_;
   std::unique_ptr<MainWindow> mainWindow_;
   std::unique_ptr<FaqWindow> faq_;
 };

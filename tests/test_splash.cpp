@@ -1,0 +1,192 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "core/runtime_error.h"
+#include "windows/faq_window.h"
+#include "windows/main_window.h"
+#include "windows/program.h"
+#include "windows/splash_window.h"
+
+namespace {
+// Centred to the pixel; halving an odd size may round either way.
+bool isCentred(const QWidget* window) {
+  const QPoint off = window->geometry().center() - window->screen()->availableGeometry().center();
+  return std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
+}
+}  // namespace
+
+class TestSplash : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init();
+  void cleanup();
+
+  void startsOnTheSplashAlone();
+  void boardIsFramelessAndCentred();
+  void picturesAreShownUnscaledInStackingOrder_data();
+  void picturesAreShownUnscaledInStackingOrder();
+  void theButtonIsTheOnlyFocus();
+  void beginShowsTheCalculatorBeforeHidingTheBoard();
+  void theStartLightStandsStill();
+  void endingTheProgram_data();
+  void endingTheProgram();
+  void boardFollowsTheColourScheme();
+
+private:
+  template <class T = QWidget>
+  T* find(QWidget* root, const QString& name) const {
+    auto* found = root->findChild<T*>(name);
+    if (!found) qFatal("no %s", qPrintable(name));
+    return found;
+  }
+
+  std::unique_ptr<torvane::Program> program_;
+  torvane::SplashWindow* splash_ = nullptr;
+};
+
+void TestSplash::init() {
+  program_ = std::make_unique<torvane::Program>([](QWidget*, const torvane::RuntimeError& error) {
+    QFAIL(error.what());
+  });
+  program_->start();
+  splash_ = &program_->splash();
+  QVERIFY(QTest::qWaitForWindowExposed(splash_));
+}
+
+void TestSplash::cleanup() { program_.reset(); }
+
+void TestSplash::startsOnTheSplashAlone() {
+  QVERIFY(splash_->isVisible());
+  QVERIFY(!program_->hasMainWindow());
+  QVERIFY(!program_->hasFaq());
+  QCOMPARE(QApplication::applicationVersion(), QString("1.00"));
+  QVERIFY(!QApplication::windowIcon().isNull());
+}
+
+void TestSplash::boardIsFramelessAndCentred() {
+  QVERIFY(splash_->windowFlags() & Qt::FramelessWindowHint);
+  QCOMPARE(splash_->size(), QSize(312, 211));
+  QCOMPARE(splash_->minimumSize(), splash_->maximumSize());
+  QVERIFY(isCentred(splash_));
+}
+
+void TestSplash::picturesAreShownUnscaledInStackingOrder_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QRect>("place");  // pixels; the box is the picture's own size
+  QTest::newRow("start light") << "Image1" << QRect(8, 24, 50, 138);
+  QTest::newRow("first title") << "Image2" << QRect(72, 24, 198, 45);
+  QTest::newRow("second title") << "Image3" << QRect(88, 56, 199, 41);
+  QTest::newRow("third title") << "Image4" << QRect(112, 88, 160, 42);
+  QTest::newRow("credit, cut by the bottom edge") << "Image5" << QRect(0, 192, 104, 22);
+}
+
+void TestSplash::picturesAreShownUnscaledInStackingOrder() {
+  QFETCH(QString, name);
+  QFETCH(QRect, place);
+  auto* picture = find<QLabel>(splash_, name);
+  QCOMPARE(picture->geometry(), place);
+  QCOMPARE(picture->pixmap().size(), place.size());
+  QVERIFY(!picture->hasScaledContents());
+  // later children are drawn above earlier ones: Image5 above Image4 ... and the button on top
+  const QObjectList& stack = splash_->children();
+  const int index = stack.indexOf(picture);
+  if (name != "Image1") QVERIFY(stack.indexOf(find(splash_, QString("Image%1").arg(name.back().digitValue() - 1))) < index);
+  QVERIFY(index < stack.indexOf(find(splash_, "cmdBegin")));
+}
+
+void TestSplash::theButtonIsTheOnlyFocus() {
+  auto* button = find<QPushButton>(splash_, "cmdBegin");
+  QCOMPARE(button->text(), QString("Click Here To Begin"));
+  QCOMPARE(button->geometry(), QRect(64, 144, 185, 25));
+  QVERIFY(!button->isDefault() && !button->autoDefault());
+  for (QWidget* child : splash_->findChildren<QWidget*>())
+    QCOMPARE(child->focusPolicy() != Qt::NoFocus, child == button);
+}
+
+void TestSplash::beginShowsTheCalculatorBeforeHidingTheBoard() {
+  bool calculatorShownWhenBoardHid = false;
+  struct HideWatch : QObject {
+    std::function<void()> onHide;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Hide) onHide();
+      return false;
+    }
+  } watch;
+  watch.onHide = [&] {
+    calculatorShownWhenBoardHid = program_->hasMainWindow() && program_->mainWindow().isVisible();
+  };
+  splash_->installEventFilter(&watch);
+  QTest::mouseClick(find<QPushButton>(splash_, "cmdBegin"), Qt::LeftButton);
+  splash_->removeEventFilter(&watch);
+
+  QVERIFY(calculatorShownWhenBoardHid);
+  QVERIFY(!splash_->isVisible());
+  torvane::MainWindow& calculator = program_->mainWindow();
+  QVERIFY(calculator.isVisible());
+  QVERIFY(find(&calculator, "cmdFigureEt")->isVisible());
+  QVERIFY(!find(&calculator, "cmdFigurehp")->isVisible());
+  QCOMPARE(find<QLineEdit>(&calculator, "txtHP1")->text(), QString("Enter HP"));
+  QCOMPARE(find<QLineEdit>(&calculator, "txt4trap")->text(), QString("Text2"));
+  QVERIFY(isCentred(&calculator));
+}
+
+// Only the first frame of the animated picture is shown, and it never moves on.
+void TestSplash::theStartLightStandsStill() {
+  auto* light = find<QLabel>(splash_, "Image1");
+  const QImage first = light->grab().toImage();
+  QTest::qWait(1200);  // longer than one frame of the animation
+  QCOMPARE(light->grab().toImage(), first);
+  QVERIFY(!light->movie());
+}
+
+void TestSplash::endingTheProgram_data() {
+  QTest::addColumn<QString>("how");
+  QTest::newRow("closing the calculator through its frame") << "close";
+  QTest::newRow("Exit with the FAQ window open") << "exit";
+}
+
+// The event loop must stop with status 0 and leave no window, not even the
+// hidden board, behind.
+void TestSplash::endingTheProgram() {
+  QFETCH(QString, how);
+  splash_->begin();
+  torvane::MainWindow& calculator = program_->mainWindow();
+  QTimer::singleShot(0, &calculator, [&] {
+    if (how == "close") {
+      calculator.close();
+    } else {
+      calculator.showFaq();
+      calculator.exitProgram();
+    }
+  });
+  QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // it did not end
+  QCOMPARE(QApplication::exec(), 0);
+  QVERIFY(!splash_->isVisible());
+  QVERIFY(!calculator.isVisible());
+  QVERIFY(!program_->hasFaq() || !program_->faq().isVisible());
+}
+
+// Under a scheme whose text colour is not black the board takes that colour,
+// and it shows through the start light's transparent pixels.
+void TestSplash::boardFollowsTheColourScheme() {
+  program_.reset();
+  const QPalette standard = QApplication::palette();
+  QPalette scheme = standard;
+  const QColor ink(0x20, 0x30, 0x90);
+  scheme.setColor(QPalette::WindowText, ink);
+  QApplication::setPalette(scheme);
+  program_ = std::make_unique<torvane::Program>([](QWidget*, const torvane::RuntimeError&) {});
+  program_->start();
+  torvane::SplashWindow& board = program_->splash();
+  QVERIFY(QTest::qWaitForWindowExposed(&board));
+  const QImage shot = board.grab().toImage();
+  QApplication::setPalette(standard);
+  QCOMPARE(shot.pixelColor(300, 5), ink);   // bare board
+  QCOMPARE(shot.pixelColor(8, 24), ink);    // the start light's transparent corner
+}
+
+QTEST_MAIN(TestSplash)
+#include "test_splash.moc"

@@ -1,0 +1,56 @@
+#include "windows/splash_window.h"
+
+#include "assets/pictures.h"
+#include "windows/main_window.h"
+#include "windows/program.h"
+
+namespace torvane {
+namespace {
+
+using forms::Control;
+using forms::Kind;
+
+enum Id { Image1, Image2, Image3, Image4, Image5, cmdBegin };
+
+// Bottom of the stack first: each title picture covers the foot of the one
+// above it, and the credit runs three pixel rows past the bottom edge.
+// A picture's box is its own size; it is never scaled.
+constexpr Control kLayout[] = {
+  {Image1, "Image1", Kind::Picture, pictures::kStartLight, 120, 360, 750, 2070, -1},
+  {Image2, "Image2", Kind::Picture, pictures::kTitle1, 1080, 360, 2970, 675, -1},
+  {Image3, "Image3", Kind::Picture, pictures::kTitle2, 1320, 840, 2985, 615, -1},
+  {Image4, "Image4", Kind::Picture, pictures::kTitle3, 1680, 1320, 2400, 630, -1},
+  {Image5, "Image5", Kind::Picture, pictures::kCredit, 0, 2880, 1560, 330, -1},
+  {cmdBegin, "cmdBegin", Kind::Button, "Click Here To Begin", 960, 2160, 2775, 375, 0},
+};
+constexpr int kClientWidth = 4680;  // twips; without a frame, the whole window
+constexpr int kClientHeight = 3165;
+
+}  // namespace
+
+SplashWindow::SplashWindow(Program& program)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      program_(program),
+      controls_(this, kLayout) {
+  setObjectName(QStringLiteral("frmBegin"));
+  setWindowTitle(QStringLiteral("Form1"));
+  setFixedSize(forms::pixelSize(kClientWidth, kClientHeight));
+  // The board takes the desktop's menu-text colour, black in a standard scheme.
+  // Qt has no menu-text role; the text colour of windows is the same in
+  // nearly every scheme.
+  QPalette board = palette();
+  board.setColor(QPalette::Window, board.color(QPalette::WindowText));
+  setPalette(board);
+  setAutoFillBackground(true);
+  controls_.onClick(cmdBegin, [this] { program_.deliver(this, [this] { begin(); }); });
+  forms::centreOnScreen(this);
+}
+
+SplashWindow::~SplashWindow() = default;
+
+void SplashWindow::begin() const {
+  program_.mainWindow().show();
+  program_.splash().hide();
+}
+
+}  // namespace torvane

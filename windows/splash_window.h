@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+#include "windows/forms.h"
+
+namespace torvane {
+
+class Program;
+
+// frmBegin, the board the program opens on: the name in three pictures, a
+// starting-light tower, a credit line and one button. It waits for the button;
+// then it shows the calculator and hides itself for the rest of the run.
+class SplashWindow : public QWidget {
+  Q_OBJECT
+
+public:
+  explicit SplashWindow(Program& program);
+  ~SplashWindow() override;
+
+  // The button: shows the calculator first, then hides the board, so that a
+  // window is on screen at every moment.
+  void begin() const;
+
+private:
+  Program& program_;
+  forms::Controls controls_;
+};
+
+}  // namespace torvane
