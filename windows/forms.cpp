@@ -93,7 +93,7 @@ QSize pixelSize(int widthTwips, int heightTwips) {
 }
 
 Controls::Controls(QWidget* clientArea, std::span<const Control> table)
-    : table_(table), widgets_(table.size(), nullptr) {
+    : widgets_(table.size(), nullptr) {
   fitFont(clientArea, table);
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
@@ -104,38 +104,39 @@ Controls::Controls(QWidget* clientArea, std::span<const Control> table)
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
     if (row.kind == Kind::Label) widget->lower();
-    widgets_.at(static_cast<std::size_t>(row.id)) = widget;
+    widgets_[static_cast<std::size_t>(row.id)] = widget;  // ids are checked when the table is compiled
   }
   std::ranges::sort(tabOrder, {}, &Control::tabIndex);
   for (std::size_t i = 1; i < tabOrder.size(); ++i)
     QWidget::setTabOrder(widget(tabOrder[i - 1]->id), widget(tabOrder[i]->id));
 }
 
-QWidget* Controls::widget(int id) const { return widgets_.at(static_cast<std::size_t>(id)); }
+QWidget* Controls::widget(int id) const {
+  if (id < 0 || static_cast<std::size_t>(id) >= widgets_.size())
+    throw RuntimeError(ErrorKind::ControlAccess, "the window has no control number " + std::to_string(id) + ".");
+  return widgets_[static_cast<std::size_t>(id)];
+}
+
+QLineEdit* Controls::textBox(int id) const {
+  if (auto* box = qobject_cast<QLineEdit*>(widget(id))) return box;
+  throw RuntimeError(ErrorKind::ControlAccess,
+                     widget(id)->objectName().toStdString() + " is not a text box and has no text.");
+}
 
 void Controls::setVisible(int id, bool visible) const { widget(id)->setVisible(visible); }
 
-namespace {
-QLineEdit* textBox(const Controls& controls, std::span<const Control> table, int id) {
-  if (auto* box = qobject_cast<QLineEdit*>(controls.widget(id))) return box;
-  const auto row = std::ranges::find(table, id, &Control::id);
-  throw RuntimeError(ErrorKind::ControlAccess,
-                     std::string(row != table.end() ? row->name : "a control") +
-                         " is not a text box and has no text.");
-}
-}  // namespace
-
-QString Controls::text(int id) const { return textBox(*this, table_, id)->text(); }
+QString Controls::text(int id) const { return textBox(id)->text(); }
 
 void Controls::setText(int id, const QString& text) const {
-  QLineEdit* box = textBox(*this, table_, id);
+  QLineEdit* box = textBox(id);
   box->setText(text);
   box->setCursorPosition(0);  // the start of a long number is the part worth seeing
 }
 
 void Controls::onClick(int id, std::function<void()> handler) const {
   auto* button = qobject_cast<QPushButton*>(widget(id));
-  if (!button) throw RuntimeError(ErrorKind::ControlAccess, "only a button can be clicked.");
+  if (!button)
+    throw RuntimeError(ErrorKind::ControlAccess, widget(id)->objectName().toStdString() + " is not a button.");
   QObject::connect(button, &QPushButton::clicked, button, std::move(handler));
 }
 

@@ -5,8 +5,9 @@
 #include <span>
 #include <vector>
 
-class QWidget;
+class QLineEdit;
 class QSize;
+class QWidget;
 
 namespace torvane::forms {
 
@@ -36,22 +37,35 @@ struct Control {
   Fill fill = Fill::Own;
 };
 
+// Whether a table's ids number its rows 0..n-1, each once. Every window
+// checks its table with this when it is compiled.
+constexpr bool idsNumberTheRows(std::span<const Control> table) {
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    std::size_t seen = 0;
+    for (const Control& row : table) seen += row.id == static_cast<int>(i) ? 1 : 0;
+    if (seen != 1) return false;
+  }
+  return true;
+}
+
 // The controls of one window, built once from its table and reached by id.
+// Reaching for a control that is not there, or for the text of a control
+// that has none, raises the control access error.
 class Controls {
 public:
   Controls(QWidget* clientArea, std::span<const Control> table);
 
   QWidget* widget(int id) const;
   void setVisible(int id, bool visible) const;
-  // The text of a text box, read or written whole, visible or not. Asking a
-  // control of another kind raises the control access error.
+  // The text of a text box, read or written whole, visible or not.
   QString text(int id) const;
   void setText(int id, const QString& text) const;
   // Binds a button's click to a handler.
   void onClick(int id, std::function<void()> handler) const;
 
 private:
-  std::span<const Control> table_;
+  QLineEdit* textBox(int id) const;
+
   std::vector<QWidget*> widgets_;  // indexed by id
 };
 

@@ -51,6 +51,7 @@ constexpr Control kLayout[] = {
   {cmdFigurehp, "cmdFigurehp", Kind::Button, "Figure H.P.", 2160, 1920, 1215, 375, 0},
   {txtHP, "txtHP", Kind::TextBox, "H.P.", 2160, 2400, 1215, 375, 3},
 };
+static_assert(forms::idsNumberTheRows(kLayout));
 constexpr int kClientWidth = 6915;  // twips
 constexpr int kClientHeight = 4320;
 

@@ -23,6 +23,7 @@ constexpr Control kLayout[] = {
   {Image5, "Image5", Kind::Picture, pictures::kCredit, 0, 2880, 1560, 330, -1},
   {cmdBegin, "cmdBegin", Kind::Button, "Click Here To Begin", 960, 2160, 2775, 375, 0},
 };
+static_assert(forms::idsNumberTheRows(kLayout));
 constexpr int kClientWidth = 4680;  // twips; without a frame, the whole window
 constexpr int kClientHeight = 3165;
 
