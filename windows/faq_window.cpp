@@ -40,7 +40,7 @@ FaqWindow::FaqWindow(Program& program) : program_(program), controls_(this, kLay
   setObjectName(QStringLiteral("frmFAQ"));
   setWindowTitle(QStringLiteral("FAQ"));
   resize(forms::pixelSize(kClientWidth, kClientHeight));  // sizable; the controls stay put
-  controls_.onClick(cmdOK, [this] { program_.deliver(this, [this] { hide(); }); });
+  controls_.onClick(cmdOK, program_.handlerOf(this, [this] { hide(); }));
 }
 
 FaqWindow::~FaqWindow() = default;

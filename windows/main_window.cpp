@@ -73,13 +73,11 @@ constexpr Visibility kHpMode[] = {
   {txt8th, false}, {txt4trap, false}, {txt8thTrap, false},
 };
 
-using Handler = void (MainWindow::*)() const;
-
-struct Command {
+struct Button {
   Id button;
-  Handler run;
+  MainWindow::Command run;
 };
-constexpr Command kButtons[] = {
+constexpr Button kButtons[] = {
   {cmdFigureEt, &MainWindow::figureEt},
   {cmdFigurehp, &MainWindow::figureHp},
 };
@@ -91,7 +89,7 @@ struct MenuItem {
   int level;
   const char* name;
   const char* caption;
-  Handler run;
+  MainWindow::Command run;
 };
 constexpr MenuItem kMenu[] = {
   {0, "mnuFile", "&File", nullptr},
@@ -132,10 +130,7 @@ MainWindow::MainWindow(Program& program)
   setWindowFlag(Qt::WindowMaximizeButtonHint, false);
   layout()->setSizeConstraint(QLayout::SetFixedSize);  // the frame cannot resize it
 
-  for (const Command& command : kButtons)
-    controls_.onClick(command.button, [this, run = command.run] {
-      program_.deliver(this, [this, run] { (this->*run)(); });
-    });
+  for (const auto& [button, run] : kButtons) controls_.onClick(button, handlerOf(run));
   buildMenuBar();
 
   enterEtMode();  // the window's Load
@@ -144,6 +139,10 @@ MainWindow::MainWindow(Program& program)
 }
 
 MainWindow::~MainWindow() = default;
+
+std::function<void()> MainWindow::handlerOf(Command command) {
+  return program_.handlerOf(this, [this, command] { (this->*command)(); });
+}
 
 void MainWindow::buildMenuBar() {
   QMenu* opened[kMenuLevels] = {};  // the menu last opened at each level
@@ -157,9 +156,7 @@ void MainWindow::buildMenuBar() {
     }
     QAction* action = opened[item.level - 1]->addAction(caption);
     action->setObjectName(QString::fromUtf8(item.name));
-    connect(action, &QAction::triggered, this, [this, run = item.run] {
-      program_.deliver(this, [this, run] { (this->*run)(); });
-    });
+    connect(action, &QAction::triggered, this, handlerOf(item.run));
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 
 #include "core/numeric_text.h"
 #include "windows/forms.h"
@@ -36,10 +37,13 @@ public:
   void showFaq() const;
   void exitProgram() const;
 
+  using Command = void (MainWindow::*)() const;
+
 protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  std::function<void()> handlerOf(Command command);
   void buildMenuBar();
   void convertSpeeds(double (*convert)(double)) const;
   double number(int field) const;

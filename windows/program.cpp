@@ -53,6 +53,10 @@ void Program::end() {
   QCoreApplication::exit(0);
 }
 
+std::function<void()> Program::handlerOf(QWidget* window, std::function<void()> handler) const {
+  return [this, window, handler = std::move(handler)] { deliver(window, handler); };
+}
+
 void reportInMessageBox(QWidget* window, const RuntimeError& error) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"),
                   QString::fromUtf8(errorTitle(error.kind())), QMessageBox::Ok, window);

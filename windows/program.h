@@ -40,6 +40,8 @@ public:
   // that raised it, leaves what it wrote before that step, is reported, and
   // the program goes on running.
   void deliver(QWidget* window, const std::function<void()>& handler) const;
+  // The same, bound up as the handler of a control's event.
+  std::function<void()> handlerOf(QWidget* window, std::function<void()> handler) const;
 
   // Ends the program at once: every window closes and the event loop stops.
   void end();

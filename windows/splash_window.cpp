@@ -43,7 +43,7 @@ SplashWindow::SplashWindow(Program& program)
   board.setColor(QPalette::Window, board.color(QPalette::WindowText));
   setPalette(board);
   setAutoFillBackground(true);
-  controls_.onClick(cmdBegin, [this] { program_.deliver(this, [this] { begin(); }); });
+  controls_.onClick(cmdBegin, program_.handlerOf(this, [this] { begin(); }));
   forms::centreOnScreen(this);
 }
 
