@@ -1,0 +1,217 @@
+// The calculator's commands as a user runs them, in-process on the offscreen
+// platform: each button is clicked and each menu item triggered, so a command
+// goes through the same path as on screen, error reporting included. Prints
+// the median time per command and the resident memory before and after, then
+// how long a megabyte pasted into a field takes to be reported as no number.
+//
+//   bench_commands [runs]     runs of each command, 100000 unless given
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bench/reproduce.h"
+#include "core/runtime_error.h"
+#include "windows/main_window.h"
+#include "windows/program.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using torvane::ErrorKind;
+
+constexpr int kDefaultRuns = 100'000;
+constexpr int kWarmUpRuns = 1'000;
+constexpr int kPasteRuns = 10;
+constexpr double kEtFigureTargetMicroseconds = 20;
+constexpr double kPasteTargetMilliseconds = 50;
+// A page first touched by a rarely taken path (a deeper stack, a heap page)
+// shows once, whatever the number of runs; a leak shows in proportion to
+// them: even the smallest allocation left behind by each command would add
+// 32 bytes a run, over 3 MB in 100,000 runs.
+constexpr long kPageKb = 4;
+
+// Resident memory in kB, as the kernel counts it now.
+long residentKb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.starts_with("VmRSS:")) return std::stol(line.substr(6));
+  return -1;
+}
+
+double microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+
+struct Spread {
+  double median, p99, max;  // microseconds
+};
+Spread spread(std::vector<double> samples) {
+  std::ranges::sort(samples);
+  const auto at = [&](double q) { return samples[static_cast<std::size_t>(q * double(samples.size() - 1))]; };
+  return {at(0.5), at(0.99), samples.back()};
+}
+
+const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+
+class Bench {
+public:
+  Bench() : program_([this](QWidget*, const torvane::RuntimeError& error) {
+              reportedAt_ = Clock::now();
+              errors_.push_back(error.kind());
+            }),
+            window_(program_.mainWindow()) {
+    window_.show();
+  }
+
+  QLineEdit& field(const char* name) const { return *window_.findChild<QLineEdit*>(QString::fromUtf8(name)); }
+  QString text(const char* name) const { return field(name).text(); }
+  void type(const char* name, const QString& text) const { field(name).setText(text); }
+  std::function<void()> button(const char* name) const {
+    auto* b = window_.findChild<QPushButton*>(QString::fromUtf8(name));
+    return [b] { b->click(); };
+  }
+  std::function<void()> menuItem(const char* name) const {
+    auto* a = window_.findChild<QAction*>(QString::fromUtf8(name));
+    return [a] { a->trigger(); };
+  }
+  torvane::MainWindow& window() const { return window_; }
+  const std::vector<ErrorKind>& errors() const { return errors_; }
+  Clock::time_point reportedAt() const { return reportedAt_; }
+
+private:
+  torvane::Program program_;
+  torvane::MainWindow& window_;
+  std::vector<ErrorKind> errors_;
+  Clock::time_point reportedAt_;
+};
+
+// Runs the commands in turn, `runs` times in all, after a warm-up, timing
+// each one. Pending paint requests are handled between commands, untimed, as
+// the event loop would. Prints one row per command and the memory.
+void timeCommands(const char* title, const std::vector<std::pair<const char*, std::function<void()>>>& commands,
+                  int runs, std::optional<double> targetMicroseconds) {
+  runs += static_cast<int>((commands.size() - std::size_t(runs) % commands.size()) % commands.size());  // whole rounds
+  std::vector<double> samples(std::size_t(runs), 0.0);  // microseconds; made and touched before the first reading
+  for (int i = 0; i < kWarmUpRuns; ++i) {
+    commands[std::size_t(i) % commands.size()].second();
+    QCoreApplication::processEvents();
+  }
+  const long before = residentKb();
+  for (int i = 0; i < runs; ++i) {
+    const std::size_t which = std::size_t(i) % commands.size();
+    const auto start = Clock::now();
+    commands[which].second();
+    samples[std::size_t(i)] = microseconds(Clock::now() - start);
+    QCoreApplication::processEvents();
+  }
+  const long after = residentKb();
+
+  std::printf("%s, %d commands after %d to warm up:\n", title, runs, kWarmUpRuns);
+  for (std::size_t c = 0; c < commands.size(); ++c) {
+    std::vector<double> own;
+    for (std::size_t i = c; i < std::size_t(runs); i += commands.size()) own.push_back(samples[i]);
+    const Spread s = spread(own);
+    std::printf("  %-12s median %7.2f us   p99 %7.2f us   max %8.1f us", commands[c].first, s.median, s.p99, s.max);
+    if (targetMicroseconds)
+      std::printf("   (target < %.0f us: %s)", *targetMicroseconds, verdict(s.median < *targetMicroseconds));
+    std::printf("\n");
+  }
+  std::printf("  resident memory %ld kB before, %ld kB after: %+ld kB (target: no growth: %s)\n\n", before, after,
+              after - before, verdict(after - before <= kPageKb));
+}
+
+bool expect(const Bench& bench, std::initializer_list<std::pair<const char*, const char*>> fields) {
+  bool ok = bench.errors().empty();
+  if (!ok) std::printf("  FAULT: a command reported %zu run-time errors\n", bench.errors().size());
+  for (const auto& [name, want] : fields)
+    if (bench.text(name) != QString::fromUtf8(want)) {
+      std::printf("  FAULT: %s shows \"%s\", not \"%s\"\n", name, qPrintable(bench.text(name)), want);
+      ok = false;
+    }
+  return ok;
+}
+
+// A megabyte pasted over the horsepower, then Figure: the type mismatch must
+// be reported quickly. The weight is a number, so the pasted text is the one
+// read and refused.
+bool timePaste(Bench& bench, const char* what, const QString& megabyte) {
+  QGuiApplication::clipboard()->setText(megabyte);
+  const auto figure = bench.button("cmdFigureEt");
+  bench.type("txtWeight1", QStringLiteral("3000"));
+  std::vector<double> pastes, reports, totals;  // milliseconds
+  qsizetype held = 0;
+  for (int i = 0; i < kPasteRuns; ++i) {
+    QLineEdit& hp = bench.field("txtHP1");
+    hp.selectAll();
+    const auto pasteStart = Clock::now();
+    hp.paste();
+    const auto figureStart = Clock::now();
+    held = hp.text().size();
+    const std::size_t reported = bench.errors().size();
+    figure();
+    if (bench.errors().size() != reported + 1 || bench.errors().back() != ErrorKind::TypeMismatch) {
+      std::printf("  FAULT: Figure with %s did not report a type mismatch\n", what);
+      return false;
+    }
+    pastes.push_back(microseconds(figureStart - pasteStart) / 1000);
+    reports.push_back(microseconds(bench.reportedAt() - figureStart) / 1000);
+    totals.push_back(microseconds(bench.reportedAt() - pasteStart) / 1000);
+    QCoreApplication::processEvents();
+  }
+  const Spread paste = spread(pastes), report = spread(reports), total = spread(totals);
+  std::printf("  %s: the field keeps %lld of its %lld characters\n", what, static_cast<long long>(held),
+              static_cast<long long>(megabyte.size()));
+  std::printf("    paste                    median %7.2f ms   max %7.2f ms\n", paste.median, paste.max);
+  std::printf("    Figure to report         median %7.2f ms   max %7.2f ms   (target < %.0f ms: %s)\n",
+              report.median, report.max, kPasteTargetMilliseconds, verdict(report.median < kPasteTargetMilliseconds));
+  std::printf("    paste, Figure to report  median %7.2f ms   max %7.2f ms   (target < %.0f ms: %s)\n",
+              total.median, total.max, kPasteTargetMilliseconds, verdict(total.median < kPasteTargetMilliseconds));
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  printHowToReproduce("bash bench/run.sh commands", argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QLocale::setDefault(QLocale::c());  // "." as the separator, whatever the machine's locale
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRuns;
+  std::printf("Resident memory with the calculator not yet made: %ld kB\n\n", residentKb());
+
+  Bench bench;
+  bool ok = true;
+
+  bench.type("txtHP1", QStringLiteral("300"));
+  bench.type("txtWeight1", QStringLiteral("3000"));
+  timeCommands("ET-mode Figure (reads 2 fields, writes 4)", {{"Figure", bench.button("cmdFigureEt")}}, runs,
+               kEtFigureTargetMicroseconds);
+  ok &= expect(bench, {{"txtET", "12.55"}, {"txt4trap", "108.7"}, {"txt8th", "8.10"}, {"txt8thTrap", "87.7"}});
+
+  // KPH then MPH, in turn, so that the speeds go back and forth and never grow.
+  timeCommands("Speed units, KPH and MPH in turn",
+               {{"KPH", bench.menuItem("mnuKPH")}, {"MPH", bench.menuItem("mnuMPH")}}, runs, std::nullopt);
+  ok &= expect(bench, {{"txt4trap", "108.7"}, {"txt8thTrap", "87.7"}});
+
+  bench.window().enterHpMode();
+  bench.type("txtWeight", QStringLiteral("3000"));
+  bench.type("txtTrapspeed", QStringLiteral("100"));
+  timeCommands("HP-mode Figure (reads 2 fields, writes 1)", {{"Figure H.P.", bench.button("cmdFigurehp")}}, runs,
+               std::nullopt);
+  ok &= expect(bench, {{"txtHP", "234.14"}});
+
+  bench.window().enterEtMode();
+  std::printf("A megabyte pasted into txtHP1, then Figure, %d times each:\n", kPasteRuns);
+  ok &= timePaste(bench, "1 MB of digits", QString(1 << 20, QLatin1Char('7')));
+  ok &= timePaste(bench, "1 MB of words", QStringLiteral("not a number ").repeated((1 << 20) / 13 + 1));
+  return ok ? 0 : 1;
+}
