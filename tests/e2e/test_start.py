@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+"""From the splash window to the main window, on a real X server."""
+
+import desktop
+from desktop import MAIN, MAIN_CLIENT, SCREEN, SPLASH_SIZE
+
+
+class Start(desktop.SessionTest):
+    def test_splash_then_main_window(self):
+        with self.desktop() as session:
+            splash = session.splash()
+            x, y, width, height = splash.geometry()
+            self.assertEqual((width, height), SPLASH_SIZE)
+            self.assertLessEqual(abs(x - (SCREEN[0] - width) / 2), 1, "centred across")
+            self.assertLessEqual(abs(y - (SCREEN[1] - height) / 2), 1, "centred down")
+            self.assertEqual(splash.frame_extents(), (0, 0, 0, 0), "the splash window has no frame")
+
+            main = session.begin()
+            session.wait_gone(splash)
+            self.assertEqual(session.visible_windows(), [main.xid])
+            _, _, width, height = main.geometry()
+            self.assertEqual(width, MAIN_CLIENT[0])
+            self.assertGreater(height, MAIN_CLIENT[1], "a menu bar above the client area")
+            left, right, top, bottom = main.frame_extents()
+            self.assertGreater(top, 0, "the main window has a title bar")
+
+            # The focus starts in the horsepower field: typing goes there.
+            session.key("ctrl+a")
+            session.type("123")
+            self.assertEqual(session.read_field(main, "txtHP1"), "123")
+
+    def test_fields_start_with_their_hints(self):
+        expected = {
+            "ET From HP/Weight": {
+                "txtHP1": "Enter HP",
+                "txtWeight1": "Enter Car Weight Here",
+                "txt8th": "1/8 Mile ET",
+                "txt8thTrap": "1/8 Mile Trap",
+                "txtET": "Your ET",
+                "txt4trap": "Text2",
+            },
+            "HP From MPH/Weight": {
+                "txtWeight": "Enter Car Weight Here",
+                "txtTrapspeed": "Enter Trap Speed Here",
+                "txtHP": "H.P.",
+            },
+        }
+        with self.desktop() as session:
+            main = session.begin()
+            for mode, fields in expected.items():
+                session.choose(mode, main)
+                for name, text in fields.items():
+                    with self.subTest(field=name):
+                        self.assertEqual(session.read_field(main, name), text)
+
+
+if __name__ == "__main__":
+    desktop.main()
