@@ -29,6 +29,21 @@ class Start(desktop.SessionTest):
             session.type("123")
             self.assertEqual(session.read_field(main, "txtHP1"), "123")
 
+    def test_tab_order_in_et_mode(self):
+        """Tab selects the whole of each field it reaches, so typing replaces it."""
+        # After the horsepower field: the weight, the Figure button (typing
+        # there writes nothing), then the results, not from top to bottom.
+        stops = ["txtWeight1", "cmdFigureEt", "txtET", "txt8thTrap", "txt4trap", "txt8th", "txtHP1"]
+        with self.desktop() as session:
+            main = session.begin()
+            for number, stop in enumerate(stops, 1):
+                session.key("Tab")
+                session.type(str(number))
+            for number, stop in enumerate(stops, 1):
+                if not stop.startswith("cmd"):
+                    with self.subTest(stop=stop):
+                        self.assertEqual(session.read_field(main, stop), str(number))
+
     def test_fields_start_with_their_hints(self):
         expected = {
             "ET From HP/Weight": {
