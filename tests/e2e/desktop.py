@@ -229,10 +229,12 @@ class Session:
         """Starts Xvfb on a display it finds free, and returns the display's name."""
         read_end, write_end = os.pipe()
         try:
-            # Xvfb writes the display's number once it takes connections.
+            # Xvfb writes the display's number once it takes connections. Without
+            # -noreset it would reset whenever its last client leaves (the first
+            # xprop below), refusing whoever connects meanwhile.
             process = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
-                 "-dpi", "96", "-nolisten", "tcp"],
+                 "-dpi", "96", "-nolisten", "tcp", "-noreset"],
                 env=self.env, pass_fds=[write_end], stdin=subprocess.DEVNULL,
                 stdout=self._log("Xvfb"), stderr=subprocess.STDOUT, start_new_session=True)
             self.processes.append(process)
