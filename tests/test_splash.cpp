@@ -63,7 +63,8 @@ void TestSplash::startsOnTheSplashAlone() {
   QVERIFY(!program_->hasMainWindow());
   QVERIFY(!program_->hasFaq());
   QCOMPARE(QApplication::applicationVersion(), QString("1.00"));
-  QVERIFY(!QApplication::windowIcon().isNull());
+  QTRY_VERIFY(!QApplication::windowIcon().isNull());
+  QCOMPARE(QApplication::windowIcon().availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
 }
 
 void TestSplash::boardIsFramelessAndCentred() {

@@ -1,7 +1,9 @@
 #include "windows/forms.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -29,7 +31,12 @@ QWidget* makeWidget(const Control& row, QWidget* parent) {
   }
   case Kind::Picture: {
     auto* picture = new QLabel(parent);
-    picture->setPixmap(QPixmap(QString::fromUtf8(row.text)));  // shown unscaled, top-left
+    // Named by its file's suffix, a picture is read by that format's reader
+    // alone; left to guess, Qt would load every image plugin to ask it.
+    const QString path = QString::fromUtf8(row.text);
+    QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    picture->setPixmap(QPixmap::fromImage(reader.read()));  // shown unscaled, top-left
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
   }
@@ -50,6 +57,8 @@ QWidget* makeWidget(const Control& row, QWidget* parent) {
 
 bool takesFocus(Kind kind) { return kind == Kind::TextBox || kind == Kind::Button; }
 
+constexpr int kFrameAndMargins = 8;  // pixels a text box's or button's frame and padding take across
+
 // Whether a control's caption or initial text shows whole in its box with a font.
 bool fits(const Control& row, const QFontMetrics& metrics) {
   const QString text = QString::fromUtf8(row.text);
@@ -61,13 +70,25 @@ bool fits(const Control& row, const QFontMetrics& metrics) {
   }
   case Kind::TextBox:
   case Kind::Button: {
-    constexpr int kFrameAndMargins = 8;  // pixels the frame and padding take across
     return metrics.horizontalAdvance(text) + kFrameAndMargins <= box.width() &&
            metrics.height() + 4 <= box.height();
   }
   case Kind::Picture: return true;
   }
   return true;
+}
+
+// The same from the font's size alone, generously: no common text face is on
+// average wider than 0.7 em a character, nor a line taller than 1.3 em. What
+// fits by this guess fits for certain, and the window need not wait for the
+// font database to start up before it is first shown.
+bool plainlyFits(const Control& row, qreal emPixels) {
+  if (row.kind == Kind::Picture) return true;
+  const QSize box = pixelSize(row.width, row.height);
+  const qreal width = qreal(QString::fromUtf8(row.text).size()) * 0.7 * emPixels +
+                      (row.kind == Kind::Label ? 0 : kFrameAndMargins);
+  const qreal height = 1.3 * emPixels + (row.kind == Kind::Label ? 0 : 4);
+  return width <= box.width() && height <= box.height();
 }
 
 // The boxes were laid out for a small dialog font. Where the desktop's default
@@ -78,6 +99,8 @@ void fitFont(QWidget* clientArea, std::span<const Control> table) {
   constexpr qreal kSmallest = 6.0;  // points; below this nothing is readable anyway
   QFont font = clientArea->font();
   if (font.pointSizeF() <= 0) return;  // a pixel-sized font: leave it be
+  const qreal emPixels = font.pointSizeF() * clientArea->logicalDpiY() / 72.0;
+  if (std::ranges::all_of(table, [&](const Control& row) { return plainlyFits(row, emPixels); })) return;
   const auto allFit = [&] {
     const QFontMetrics metrics(font);
     return std::ranges::all_of(table, [&](const Control& row) { return fits(row, metrics); });

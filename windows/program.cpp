@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "assets/pictures.h"
 #include "core/runtime_error.h"
@@ -20,8 +21,10 @@ void Program::start() {
   QApplication::setApplicationName(QStringLiteral("Torvane"));
   QApplication::setApplicationVersion(QStringLiteral("1.00"));
   QApplication::setDesktopFileName(QStringLiteral("torvane"));
-  QApplication::setWindowIcon(QIcon(QString::fromUtf8(pictures::kIcon)));
   splash().show();
+  // The icon is not needed for the first picture on the screen; reading it
+  // waits until the board is up.
+  QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(QString::fromUtf8(pictures::kIcon))); });
 }
 
 SplashWindow& Program::splash() {
