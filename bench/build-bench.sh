@@ -4,7 +4,7 @@
 #   bash bench/build-bench.sh TARGET...
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash .ci/install-packages cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core \
+bash tools/install-packages.sh cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core \
   libbenchmark-dev libxcb1-dev libxcb-damage0-dev xvfb
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTORVANE_BUILD_BENCH=ON \
   -DTORVANE_BUILD_TESTS=OFF >/dev/null

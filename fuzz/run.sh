@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 targets=(text_to_number format_round_trip)
 
-bash .ci/install-packages cmake ninja-build clang libclang-rt-14-dev qt6-base-dev libgl-dev
+bash tools/install-packages.sh cmake ninja-build clang libclang-rt-14-dev qt6-base-dev libgl-dev
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages named as arguments that are not installed yet,
-# with sudo when not run as root. The scripts that need packages beyond the
-# build's call this, so each works on a new machine by itself.
+# with sudo when not run as root. build.sh, the benchmarks and the fuzzing
+# call it, so each works on a new machine by itself.
 set -euo pipefail
 missing=()
 for package in "$@"; do
