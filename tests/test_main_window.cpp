@@ -4,9 +4,8 @@
 #include <QtTest>
 #include <optional>
 
-#include "core/runtime_error.h"
+#include "gui_support.h"
 #include "windows/main_window.h"
-#include "windows/program.h"
 
 using torvane::ErrorKind;
 
@@ -62,9 +61,7 @@ private slots:
 private:
   template <class T = QWidget>
   T* control(const QString& name) const {
-    auto* found = window_->findChild<T*>(name);
-    if (!found) qFatal("no control %s", qPrintable(name));
-    return found;
+    return support::child<T>(window_, name);
   }
   void type(const QString& field, const QString& text) const {
     auto* box = control<QLineEdit>(field);
@@ -80,21 +77,18 @@ private:
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
   }
 
-  std::vector<torvane::RuntimeError> errors_;
-  std::unique_ptr<torvane::Program> program_;
+  std::unique_ptr<support::RecordingProgram> run_;
   torvane::MainWindow* window_ = nullptr;
 };
 
 void TestMainWindow::init() {
-  errors_.clear();
-  program_ = std::make_unique<torvane::Program>(
-      [this](QWidget*, const torvane::RuntimeError& error) { errors_.push_back(error); });
-  window_ = &program_->mainWindow();
+  run_ = std::make_unique<support::RecordingProgram>();
+  window_ = &run_->program.mainWindow();
   window_->show();
   QVERIFY(QTest::qWaitForWindowExposed(window_));
 }
 
-void TestMainWindow::cleanup() { program_.reset(); }
+void TestMainWindow::cleanup() { run_.reset(); }
 
 void TestMainWindow::opensInEtModeWithItsInitialTexts() {
   for (const QString& name : kEtSet) QVERIFY2(control(name)->isVisible(), qPrintable(name));
@@ -231,7 +225,7 @@ void TestMainWindow::figureEt() {
   type("txtHP1", hp);
   type("txtWeight1", weight);
   click("cmdFigureEt");
-  QVERIFY(errors_.empty());
+  QVERIFY(run_->errors.empty());
   QCOMPARE((QStringList{text("txtET"), text("txt4trap"), text("txt8th"), text("txt8thTrap")}), results);
   QCOMPARE(text("txtHP1"), hp);
 }
@@ -256,7 +250,7 @@ void TestMainWindow::figureHp() {
   type("txtWeight", weight);
   type("txtTrapspeed", trapSpeed);
   click("cmdFigurehp");
-  QVERIFY(errors_.empty());
+  QVERIFY(run_->errors.empty());
   QCOMPARE(text("txtHP"), hp);
   QVERIFY(control("txtHP")->isVisible());
 }
@@ -307,9 +301,9 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn() {
   if (button == "cmdFigurehp") window_->enterHpMode();
   for (qsizetype i = 0; i < inputs.size(); i += 2) type(inputs[i], inputs[i + 1]);
   click(button);
-  QCOMPARE(errors_.size(), std::size_t(1));
-  QCOMPARE(errors_[0].kind(), kind);
-  QCOMPARE(QString::fromStdString(errors_[0].detail()), detail);
+  QCOMPARE(run_->errors.size(), std::size_t(1));
+  QCOMPARE(run_->errors[0].kind(), kind);
+  QCOMPARE(QString::fromStdString(run_->errors[0].detail()), detail);
   for (qsizetype i = 0; i < afterwards.size(); i += 2) QCOMPARE(text(afterwards[i]), afterwards[i + 1]);
 
   // and the program goes on: the next command works
@@ -317,7 +311,7 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn() {
   type("txtHP1", "300");
   type("txtWeight1", "3000");
   click("cmdFigureEt");
-  QCOMPARE(errors_.size(), std::size_t(1));
+  QCOMPARE(run_->errors.size(), std::size_t(1));
   QCOMPARE(text("txt8thTrap"), QString("87.7"));
 }
 
@@ -329,7 +323,7 @@ void TestMainWindow::enterPressesNoButton() {
     QTest::keyClick(control(field), Qt::Key_Enter);
   }
   QCOMPARE(text("txtET"), QString("Your ET"));
-  QVERIFY(errors_.empty());
+  QVERIFY(run_->errors.empty());
 }
 
 // The eighth-mile figures come from whatever the quarter-mile fields show.
@@ -352,7 +346,7 @@ void TestMainWindow::usesTheLocaleDecimalSeparator() {
   click("cmdFigureEt");
   QLocale::setDefault(previous);
   QCOMPARE(shown, (QStringList{"12,55", "108,7", "8,10", "87,7"}));
-  QCOMPARE(errors_.size(), std::size_t(1));  // a point is no separator under a comma locale
+  QCOMPARE(run_->errors.size(), std::size_t(1));  // a point is no separator under a comma locale
 }
 
 void TestMainWindow::errorReportIsAModalMessage() {

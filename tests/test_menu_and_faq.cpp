@@ -5,10 +5,9 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "core/runtime_error.h"
+#include "gui_support.h"
 #include "windows/faq_window.h"
 #include "windows/main_window.h"
-#include "windows/program.h"
 
 class TestMenuAndFaq : public QObject {
   Q_OBJECT
@@ -37,9 +36,7 @@ private slots:
 private:
   template <class T = QWidget>
   T* find(QObject* root, const QString& name) const {
-    auto* found = root->findChild<T*>(name);
-    if (!found) qFatal("no %s", qPrintable(name));
-    return found;
+    return support::child<T>(root, name);
   }
   QAction* item(const QString& name) const { return find<QAction>(window_, name); }
   QLineEdit* field(const QString& name) const { return find<QLineEdit>(window_, name); }
@@ -53,20 +50,17 @@ private:
     QVERIFY(QTest::qWaitForWindowActive(window));
   }
 
-  std::vector<torvane::RuntimeError> errors_;
-  std::unique_ptr<torvane::Program> program_;
+  std::unique_ptr<support::RecordingProgram> run_;
   torvane::MainWindow* window_ = nullptr;
 };
 
 void TestMenuAndFaq::init() {
-  errors_.clear();
-  program_ = std::make_unique<torvane::Program>(
-      [this](QWidget*, const torvane::RuntimeError& error) { errors_.push_back(error); });
-  window_ = &program_->mainWindow();
+  run_ = std::make_unique<support::RecordingProgram>();
+  window_ = &run_->program.mainWindow();
   activate(window_);
 }
 
-void TestMenuAndFaq::cleanup() { program_.reset(); }
+void TestMenuAndFaq::cleanup() { run_.reset(); }
 
 namespace {
 // "level name caption" for every item, depth first, as the user meets them.
@@ -140,7 +134,7 @@ void TestMenuAndFaq::keyboardReachesEveryMenu() {
   QTRY_VERIFY(QApplication::activePopupWidget());
   QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(itemKey));
   if (opens == "frmFAQ") {
-    QTRY_VERIFY(program_->hasFaq() && program_->faq().isVisible());
+    QTRY_VERIFY(run_->program.hasFaq() && run_->program.faq().isVisible());
   } else {
     QTRY_COMPARE(QApplication::activePopupWidget()->objectName(), opens);
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
@@ -180,7 +174,7 @@ void TestMenuAndFaq::speedConversions() {
   setFields({"txt4trap", start[0], "txt8thTrap", start[1], "txtTrapspeed", "117"});
   for (const QChar command : commands)
     item(command == 'K' ? "mnuKPH" : command == 'M' ? "mnuMPH" : "ET")->trigger();
-  QVERIFY(errors_.empty());
+  QVERIFY(run_->errors.empty());
   QCOMPARE(speeds(), end);
   QCOMPARE(field("txtTrapspeed")->text(), QString("117"));
 }
@@ -198,8 +192,8 @@ void TestMenuAndFaq::conversionBeforeAnyFigureIsReported() {
   QFETCH(bool, hpMode);
   if (hpMode) item("ET")->trigger();
   item(command)->trigger();
-  QCOMPARE(errors_.size(), std::size_t(1));
-  QCOMPARE(errors_[0].kind(), torvane::ErrorKind::TypeMismatch);
+  QCOMPARE(run_->errors.size(), std::size_t(1));
+  QCOMPARE(run_->errors[0].kind(), torvane::ErrorKind::TypeMismatch);
   QCOMPARE(speeds(), (QStringList{"Text2", "1/8 Mile Trap"}));
 }
 
@@ -207,8 +201,8 @@ void TestMenuAndFaq::conversionBeforeAnyFigureIsReported() {
 void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber() {
   setFields({"txt4trap", "90.2", "txt8thTrap", "fast"});
   item("mnuKPH")->trigger();
-  QCOMPARE(errors_.size(), std::size_t(1));
-  QCOMPARE(QString::fromStdString(errors_[0].detail()), QString("\"fast\" is not a number."));
+  QCOMPARE(run_->errors.size(), std::size_t(1));
+  QCOMPARE(QString::fromStdString(run_->errors[0].detail()), QString("\"fast\" is not a number."));
   QCOMPARE(speeds(), (QStringList{"145.2", "fast"}));
 }
 
@@ -224,12 +218,12 @@ void TestMenuAndFaq::convertedSpeedsShowAfterReturningToEtMode() {
 }
 
 void TestMenuAndFaq::faqShowsOneWindowWithItsTexts() {
-  QVERIFY(!program_->hasFaq());
+  QVERIFY(!run_->program.hasFaq());
   item("mnuFAQ")->trigger();
   item("mnuFAQ")->trigger();
   const QWidgetList windows = QApplication::topLevelWidgets();
   QCOMPARE(std::ranges::count_if(windows, [](QWidget* w) { return w->objectName() == "frmFAQ"; }), 1);
-  torvane::FaqWindow& faq = program_->faq();
+  torvane::FaqWindow& faq = run_->program.faq();
   QVERIFY(faq.isVisible());
   QCOMPARE(faq.windowTitle(), QString("FAQ"));
   QCOMPARE(faq.size(), QSize(305, 244));
@@ -246,25 +240,25 @@ void TestMenuAndFaq::faqShowsOneWindowWithItsTexts() {
 
 void TestMenuAndFaq::faqKeepsItsPlaceAndSizeWhenShownAgain() {
   item("mnuFAQ")->trigger();
-  torvane::FaqWindow* faq = &program_->faq();
+  torvane::FaqWindow* faq = &run_->program.faq();
   faq->setGeometry(QRect(QPoint(40, 50), QSize(400, 300)));
   QTest::mouseClick(find<QPushButton>(faq, "cmdOK"), Qt::LeftButton);
   QVERIFY(!faq->isVisible());
   const QRect left = faq->geometry();
   item("mnuFAQ")->trigger();
-  QCOMPARE(&program_->faq(), faq);
+  QCOMPARE(&run_->program.faq(), faq);
   QVERIFY(faq->isVisible());
   QCOMPARE(faq->geometry(), left);
   faq->close();  // through its frame: hidden like OK, and shown again the same way
   QVERIFY(!faq->isVisible());
   item("mnuFAQ")->trigger();
-  QCOMPARE(&program_->faq(), faq);
+  QCOMPARE(&run_->program.faq(), faq);
   QCOMPARE(faq->geometry(), left);
 }
 
 void TestMenuAndFaq::faqIsNotModalAndEscapeDoesNothing() {
   item("mnuFAQ")->trigger();
-  torvane::FaqWindow& faq = program_->faq();
+  torvane::FaqWindow& faq = run_->program.faq();
   QVERIFY(!faq.parentWidget());
   QCOMPARE(faq.windowModality(), Qt::NonModal);
   activate(&faq);
@@ -279,7 +273,7 @@ void TestMenuAndFaq::faqIsNotModalAndEscapeDoesNothing() {
 
 void TestMenuAndFaq::faqResizingMovesNothing() {
   item("mnuFAQ")->trigger();
-  torvane::FaqWindow& faq = program_->faq();
+  torvane::FaqWindow& faq = run_->program.faq();
   QStringList before;
   for (const QWidget* child : faq.findChildren<QWidget*>())
     before << child->objectName() + QString(" %1,%2 %3x%4").arg(child->x()).arg(child->y()).arg(child->width()).arg(child->height());
@@ -296,7 +290,7 @@ void TestMenuAndFaq::exitClosesEveryWindow() {
   item("mnuFAQ")->trigger();
   item("mnuExit")->trigger();
   QVERIFY(!window_->isVisible());
-  QVERIFY(!program_->faq().isVisible());
+  QVERIFY(!run_->program.faq().isVisible());
 }
 
 QTEST_MAIN(TestMenuAndFaq)

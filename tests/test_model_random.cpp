@@ -29,7 +29,7 @@
 #include "core/runtime_error.h"
 #include "windows/faq_window.h"
 #include "windows/main_window.h"
-#include "windows/program.h"
+#include "gui_support.h"
 
 using torvane::DisplayPattern;
 using torvane::ErrorKind;
@@ -348,8 +348,7 @@ private:
   QString run(const Step& step, Model& model, std::optional<ErrorKind>* outcome = nullptr) const;
   QString compare(const Model& model, std::size_t errorsBefore, std::optional<ErrorKind> expected) const;
 
-  std::vector<torvane::RuntimeError> errors_;
-  std::unique_ptr<torvane::Program> program_;
+  std::unique_ptr<support::RecordingProgram> run_;
   torvane::MainWindow* window_ = nullptr;
   std::array<QLineEdit*, kFields> fields_{};
   std::vector<std::pair<QWidget*, bool>> controls_;  // and whether it belongs to ET mode
@@ -369,10 +368,8 @@ void TestModelRandom::initTestCase() {
 }
 
 void TestModelRandom::init() {
-  errors_.clear();
-  program_ = std::make_unique<torvane::Program>(
-      [this](QWidget*, const torvane::RuntimeError& error) { errors_.push_back(error); });
-  window_ = &program_->mainWindow();
+  run_ = std::make_unique<support::RecordingProgram>();
+  window_ = &run_->program.mainWindow();
   window_->show();
   QVERIFY(QTest::qWaitForWindowExposed(window_));
   for (int f = 0; f < kFields; ++f) {
@@ -388,18 +385,12 @@ void TestModelRandom::init() {
     }
 }
 
-void TestModelRandom::cleanup() { program_.reset(); }
+void TestModelRandom::cleanup() { run_.reset(); }
 
 void TestModelRandom::perform(const Step& step) const {
-  const auto menu = [this](const char* name) {
-    QAction* item = window_->findChild<QAction*>(name);
-    if (!item) qFatal("no menu item %s", name);
-    item->trigger();
-  };
+  const auto menu = [this](const char* name) { support::child<QAction>(window_, name)->trigger(); };
   const auto click = [](QWidget* window, const char* name) {
-    auto* button = window->findChild<QPushButton*>(name);
-    if (!button) qFatal("no button %s", name);
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(support::child<QPushButton>(window, name), Qt::LeftButton);
   };
   QLineEdit* box = fields_[step.field];
   switch (step.action) {
@@ -419,13 +410,13 @@ void TestModelRandom::perform(const Step& step) const {
   case Action::Kph: menu("mnuKPH"); break;
   case Action::Mph: menu("mnuMPH"); break;
   case Action::Faq: menu("mnuFAQ"); break;
-  case Action::FaqOk: click(&program_->faq(), "cmdOK"); break;
-  case Action::FaqClose: program_->faq().close(); break;
+  case Action::FaqOk: click(&run_->program.faq(), "cmdOK"); break;
+  case Action::FaqClose: run_->program.faq().close(); break;
   }
 }
 
 QString TestModelRandom::run(const Step& step, Model& model, std::optional<ErrorKind>* outcome) const {
-  const std::size_t errorsBefore = errors_.size();
+  const std::size_t errorsBefore = run_->errors.size();
   perform(step);
   const std::optional<ErrorKind> expected = model.apply(step);
   if (outcome) *outcome = expected;
@@ -452,14 +443,14 @@ QString TestModelRandom::compare(const Model& model, std::size_t errorsBefore,
     if (control->isVisible() != (etMode != model.hpMode))
       problems << QString("%1 is %2").arg(control->objectName(), control->isVisible() ? "shown" : "hidden");
   if (!window_->isVisible()) problems << "the main window is no longer shown: the program ended";
-  const bool faqShown = program_->hasFaq() && program_->faq().isVisible();
+  const bool faqShown = run_->program.hasFaq() && run_->program.faq().isVisible();
   if (faqShown != model.faqVisible) problems << QString("the FAQ window is %1").arg(faqShown ? "shown" : "hidden");
 
-  const std::size_t reported = errors_.size() - errorsBefore;
-  if (reported != (expected ? 1u : 0u) || (expected && errors_.back().kind() != *expected)) {
+  const std::size_t reported = run_->errors.size() - errorsBefore;
+  if (reported != (expected ? 1u : 0u) || (expected && run_->errors.back().kind() != *expected)) {
     QStringList what;
-    for (std::size_t i = errorsBefore; i < errors_.size(); ++i)
-      what << kindName(errors_[i].kind()) + " (" + QString::fromStdString(errors_[i].detail()) + ")";
+    for (std::size_t i = errorsBefore; i < run_->errors.size(); ++i)
+      what << kindName(run_->errors[i].kind()) + " (" + QString::fromStdString(run_->errors[i].detail()) + ")";
     problems << QString("reported %1, expected %2").arg(what.isEmpty() ? "no error" : what.join(", "),
                                                           kindName(expected));
   }

@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "core/runtime_error.h"
+#include "gui_support.h"
 #include "windows/faq_window.h"
 #include "windows/main_window.h"
 #include "windows/program.h"
@@ -38,9 +38,7 @@ private slots:
 private:
   template <class T = QWidget>
   T* find(QWidget* root, const QString& name) const {
-    auto* found = root->findChild<T*>(name);
-    if (!found) qFatal("no %s", qPrintable(name));
-    return found;
+    return support::child<T>(root, name);
   }
 
   std::unique_ptr<torvane::Program> program_;
