@@ -218,10 +218,14 @@ class Session:
                         XDG_CONFIG_HOME=os.path.join(self.home, "config"), LC_ALL="C.UTF-8")
         self.env["DISPLAY"] = self._start_x_server()
 
-        manager = self._spawn("openbox", log=self._log("openbox"))
-        wait_for("the window manager", failure=DesktopFailure, probe=lambda: (
-            manager.poll() is not None or
-            "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)))
+        # Openbox claims the screen early in its start, but a window mapped before
+        # it has finished starting may never be shown: the program starts only
+        # once Openbox runs its start-up command.
+        ready = os.path.join(self.home, "window-manager-ready")
+        manager = self._spawn("openbox", "--sm-disable", "--startup", f"touch {ready}",
+                              log=self._log("openbox"))
+        wait_for("the window manager", failure=DesktopFailure,
+                 probe=lambda: manager.poll() is not None or os.path.exists(ready))
         if manager.poll() is not None:
             raise DesktopFailure(f"openbox ended with status {manager.returncode}")
 
@@ -230,8 +234,8 @@ class Session:
         read_end, write_end = os.pipe()
         try:
             # Xvfb writes the display's number once it takes connections. Without
-            # -noreset it would reset whenever its last client leaves (the first
-            # xprop below), refusing whoever connects meanwhile.
+            # -noreset it would reset whenever its last client leaves, refusing
+            # whoever connects meanwhile.
             process = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
                  "-dpi", "96", "-nolisten", "tcp", "-noreset"],
