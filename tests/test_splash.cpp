@@ -69,6 +69,7 @@ void TestSplash::boardIsFramelessAndCentred() {
   QVERIFY(splash_->windowFlags() & Qt::FramelessWindowHint);
   QCOMPARE(splash_->windowTitle(), QString("Form1"));
   QCOMPARE(QAccessible::queryAccessibleInterface(splash_)->text(QAccessible::Name), QString("Torvane"));
+  QCOMPARE(QAccessible::queryAccessibleInterface(splash_)->role(), QAccessible::Window);
   // a screen reader reads from the top: the tower, the name, the button, the credit
   QCOMPARE(support::readingOrder(splash_), (QStringList{"Image1", "Image2", "Image3", "Image4", "cmdBegin", "Image5"}));
   QCOMPARE(splash_->size(), QSize(312, 211));

@@ -242,9 +242,12 @@ private:
 
 // Asked for each class of a widget from the most derived up, newest factory
 // first: "QWidget" is reached only by widgets that no class of Qt's describes.
+// Qt would call a plain top-level window a client area too; a screen reader
+// announces a window by its role.
 QAccessibleInterface* plainContainer(const QString& className, QObject* object) {
   if (className != QLatin1String("QWidget") || !object || !object->isWidgetType()) return nullptr;
-  return new ReadingOrderContainer(static_cast<QWidget*>(object));
+  auto* widget = static_cast<QWidget*>(object);
+  return new ReadingOrderContainer(widget, widget->isWindow() ? QAccessible::Window : QAccessible::Client);
 }
 
 }  // namespace

@@ -118,6 +118,7 @@ constexpr int kMenuLevels = 3;
 // The client area takes the colour of an active window's border. Qt has no
 // such role; the palette's Mid shade is the nearest and follows the theme.
 QWidget* makeClientArea(QMainWindow* window) {
+  window->menuBar();  // made first, so that a screen reader meets it first, as it stands above
   auto* client = new QWidget(window);
   client->setFixedSize(forms::pixelSize(kClientWidth, kClientHeight));
   QPalette palette = client->palette();
