@@ -3,7 +3,6 @@
 // What the window tests share: a program whose run-time errors are recorded
 // instead of shown in a message box, and a window's parts found by name.
 
-#include <QAccessible>
 #include <QObject>
 #include <QString>
 #include <QWidget>
@@ -19,15 +18,6 @@ T* child(const QObject* root, const QString& name) {
   auto* found = root->findChild<T*>(name);
   if (!found) qFatal("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
   return found;
-}
-
-// The names of a container's shown children in the order a screen reader meets them.
-inline QStringList readingOrder(QWidget* container) {
-  QAccessibleInterface* read = QAccessible::queryAccessibleInterface(container);
-  QStringList names;
-  for (int i = 0; i < read->childCount(); ++i)
-    if (!read->child(i)->state().invisible) names << read->child(i)->object()->objectName();
-  return names;
 }
 
 struct RecordingProgram {

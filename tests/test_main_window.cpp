@@ -44,8 +44,6 @@ private slots:
   void eachHpControlTakesThePlaceOfAnEtControl_data();
   void eachHpControlTakesThePlaceOfAnEtControl();
   void visibleControlsDoNotOverlap();
-  void screenReadersMeetTheControlsInReadingOrder_data();
-  void screenReadersMeetTheControlsInReadingOrder();
   void windowHasAFixedClientArea();
   void tabVisitsTheControlsInOrder_data();
   void tabVisitsTheControlsInOrder();
@@ -173,22 +171,6 @@ void TestMainWindow::visibleControlsDoNotOverlap() {
   QVERIFY(order.indexOf(control("lbl2")) < order.indexOf(control("txtHP1")));
 }
 
-void TestMainWindow::screenReadersMeetTheControlsInReadingOrder_data() {
-  QTest::addColumn<bool>("hpMode");
-  QTest::addColumn<QStringList>("order");
-  QTest::newRow("ET mode: each label before its field")
-      << false << QStringList{"lbl2", "txtHP1", "txtWeight1", "cmdFigureEt", "lbl5", "txt8th", "lbl6",
-                              "txt8thTrap", "lbl3", "txtET", "lbl4", "txt4trap"};
-  QTest::newRow("HP mode") << true << QStringList{"lbl1", "txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP"};
-}
-
-void TestMainWindow::screenReadersMeetTheControlsInReadingOrder() {
-  QFETCH(bool, hpMode);
-  QFETCH(QStringList, order);
-  if (hpMode) window_->enterHpMode();
-  QCOMPARE(support::readingOrder(window_->centralWidget()), order);
-}
-
 void TestMainWindow::windowHasAFixedClientArea() {
   QCOMPARE(window_->centralWidget()->size(), QSize(461, 288));
   QCOMPARE(window_->minimumSize(), window_->maximumSize());
@@ -208,7 +190,6 @@ void TestMainWindow::tabVisitsTheControlsInOrder_data() {
   QTest::newRow("ET mode on opening") << "" << etMode;
   QTest::newRow("HP mode") << "H" << hpMode;
   QTest::newRow("back in ET mode") << "HE" << etMode;
-  QTest::newRow("from the last ET field to HP mode") << "TTTTTTH" << hpMode;
   QTest::newRow("from the last HP field to ET mode") << "HTTTE" << etMode;
   QTest::newRow("ET chosen in ET mode leaves the focus") << "TE" << etMode.mid(1);
 }

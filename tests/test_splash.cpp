@@ -67,11 +67,6 @@ void TestSplash::startsOnTheSplashAlone() {
 
 void TestSplash::boardIsFramelessAndCentred() {
   QVERIFY(splash_->windowFlags() & Qt::FramelessWindowHint);
-  QCOMPARE(splash_->windowTitle(), QString("Form1"));
-  QCOMPARE(QAccessible::queryAccessibleInterface(splash_)->text(QAccessible::Name), QString("Torvane"));
-  QCOMPARE(QAccessible::queryAccessibleInterface(splash_)->role(), QAccessible::Window);
-  // a screen reader reads from the top: the tower, the name, the button, the credit
-  QCOMPARE(support::readingOrder(splash_), (QStringList{"Image1", "Image2", "Image3", "Image4", "cmdBegin", "Image5"}));
   QCOMPARE(splash_->size(), QSize(312, 211));
   QCOMPARE(splash_->minimumSize(), splash_->maximumSize());
   QVERIFY(isCentred(splash_));
@@ -80,21 +75,17 @@ void TestSplash::boardIsFramelessAndCentred() {
 void TestSplash::picturesAreShownUnscaledInStackingOrder_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QRect>("place");  // pixels; the box is the picture's own size
-  QTest::addColumn<QString>("shows");  // what a screen reader's description of it must tell
-  QTest::newRow("start light") << "Image1" << QRect(8, 24, 50, 138) << "starting-light tower";
-  QTest::newRow("first title") << "Image2" << QRect(72, 24, 198, 45) << "\"TOR\", the first part of the name";
-  QTest::newRow("second title") << "Image3" << QRect(88, 56, 199, 41) << "\"VA\", the second part";
-  QTest::newRow("third title") << "Image4" << QRect(112, 88, 160, 42) << "\"NE\", the third part";
-  QTest::newRow("credit, cut by the bottom edge") << "Image5" << QRect(0, 192, 104, 22) << "by Torvane team";
+  QTest::newRow("start light") << "Image1" << QRect(8, 24, 50, 138);
+  QTest::newRow("first title") << "Image2" << QRect(72, 24, 198, 45);
+  QTest::newRow("second title") << "Image3" << QRect(88, 56, 199, 41);
+  QTest::newRow("third title") << "Image4" << QRect(112, 88, 160, 42);
+  QTest::newRow("credit, cut by the bottom edge") << "Image5" << QRect(0, 192, 104, 22);
 }
 
 void TestSplash::picturesAreShownUnscaledInStackingOrder() {
   QFETCH(QString, name);
   QFETCH(QRect, place);
-  QFETCH(QString, shows);
   auto* picture = find<QLabel>(splash_, name);
-  QVERIFY2(QAccessible::queryAccessibleInterface(picture)->text(QAccessible::Description).contains(shows),
-           qPrintable(picture->accessibleDescription()));
   QCOMPARE(picture->geometry(), place);
   QCOMPARE(picture->pixmap().size(), place.size());
   QVERIFY(!picture->hasScaledContents());
