@@ -119,8 +119,11 @@ QSize pixelSize(int widthTwips, int heightTwips) {
   return {toPixels(widthTwips), toPixels(heightTwips)};
 }
 
+// Set on a client area once its controls are gone, as the area is about to be.
+constexpr char kControlsGone[] = "torvaneControlsGone";
+
 Controls::Controls(QWidget* clientArea, std::span<const Control> table)
-    : widgets_(table.size(), nullptr) {
+    : clientArea_(clientArea), widgets_(table.size(), nullptr) {
   readControlsInReadingOrder();
   fitFont(clientArea, table);
   std::vector<const Control*> tabOrder;
@@ -142,6 +145,8 @@ Controls::Controls(QWidget* clientArea, std::span<const Control> table)
   for (const Control* row : tabOrder) tabOrder_.push_back(widget(row->id));
   for (std::size_t i = 1; i < tabOrder_.size(); ++i) QWidget::setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
 }
+
+Controls::~Controls() { clientArea_->setProperty(kControlsGone, true); }
 
 QWidget* Controls::widget(int id) const {
   if (id < 0 || static_cast<std::size_t>(id) >= widgets_.size())
@@ -243,9 +248,12 @@ private:
 // Asked for each class of a widget from the most derived up, newest factory
 // first: "QWidget" is reached only by widgets that no class of Qt's describes.
 // Qt would call a plain top-level window a client area too; a screen reader
-// announces a window by its role.
+// announces a window by its role. A client area whose controls are gone is
+// being destroyed: Qt's own factory knows to describe no such widget, lest
+// its description outlive it.
 QAccessibleInterface* plainContainer(const QString& className, QObject* object) {
   if (className != QLatin1String("QWidget") || !object || !object->isWidgetType()) return nullptr;
+  if (object->property(kControlsGone).toBool()) return nullptr;
   auto* widget = static_cast<QWidget*>(object);
   return new ReadingOrderContainer(widget, widget->isWindow() ? QAccessible::Window : QAccessible::Client);
 }

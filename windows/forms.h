@@ -82,6 +82,9 @@ constexpr bool everyFieldIsNamed(std::span<const Control> table) {
 class Controls {
 public:
   Controls(QWidget* clientArea, std::span<const Control> table);
+  ~Controls();
+  Controls(const Controls&) = delete;
+  Controls& operator=(const Controls&) = delete;
 
   QWidget* widget(int id) const;
   void setVisible(int id, bool visible) const;
@@ -97,6 +100,7 @@ public:
 private:
   QLineEdit* textBox(int id) const;
 
+  QWidget* clientArea_;
   std::vector<QWidget*> widgets_;   // indexed by id
   std::vector<QWidget*> tabOrder_;  // the controls that take focus, by tab index
 };
