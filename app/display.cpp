@@ -37,7 +37,9 @@ QStringList platformsNamedIn(const QStringList& texts) {
   return platforms;
 }
 
-QString quoted(const QByteArray& name) { return QLatin1Char('"') + QString::fromLocal8Bit(name) + QLatin1Char('"'); }
+QString quoted(const QByteArray& name) {
+  return QLatin1Char('"') + QString::fromLocal8Bit(name) + QLatin1Char('"');
+}
 
 // The display a platform tries, as the user set it.
 QString displayOf(const QString& platform, const QByteArray& displayArgument) {
