@@ -17,15 +17,16 @@ struct QtOption {
   bool takesValue;
 };
 constexpr QtOption kQtOptions[] = {
-    {"platform", true},  {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    // QGuiApplication and QApplication
+    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
     {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"session", true},
-    {"reverse", false},  {"qmljsdebugger", true}, {"testability", false},
-    {"style", true},     {"stylesheet", true},  {"widgetcount", false},
-    // X11
-    {"display", true},   {"geometry", true},    {"title", true},  {"icon", true},  {"name", true},
-    {"visual", true},    {"nograb", false},     {"dograb", false},
-    // Windows
-    {"dialogs", true},   {"fontengine", true},
+    {"style", true}, {"stylesheet", true}, {"qmljsdebugger", true},
+    {"reverse", false}, {"widgetcount", false}, {"testability", false},
+    // the X11 platform
+    {"display", true}, {"geometry", true}, {"title", true}, {"icon", true}, {"name", true}, {"visual", true},
+    {"nograb", false}, {"dograb", false},
+    // the Windows platform
+    {"dialogs", true}, {"fontengine", true},
 };
 
 constexpr char kUsage[] =
@@ -58,6 +59,7 @@ QString spelling(const QStringList& arguments, const QString& name) {
 }  // namespace
 
 CommandLineRequest readCommandLine(const QStringList& arguments) {
+  if (arguments.size() <= 1) return {};  // the usual start, from the menu: nothing to parse
   QCommandLineParser parser;
   // Qt's options are single words after one dash (-platform); so are ours.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
