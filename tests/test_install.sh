@@ -15,7 +15,7 @@ fail() {
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
 [ -x "$prefix/bin/torvane" ] || fail "bin/torvane is not installed"
-desktop=$prefix/share/applications/torvane.desktop
+desktop=$prefix/share/applications/io.github.torvane.Torvane.desktop
 metainfo=$prefix/share/metainfo/io.github.torvane.Torvane.metainfo.xml
 [ -f "$desktop" ] || fail "the desktop entry is not installed"
 [ -f "$metainfo" ] || fail "the AppStream metainfo is not installed"
@@ -33,7 +33,7 @@ else
   echo "desktop-file-validate is not installed: the desktop entry is not validated"
 fi
 if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
+  appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate"
 else
   echo "appstreamcli is not installed: the metainfo is not validated"
 fi
