@@ -73,9 +73,9 @@ constexpr Visibility kHpMode[] = {
   {txt8th, false}, {txt4trap, false}, {txt8thTrap, false},
 };
 
-// A switch hides the control that had the focus, if any had. The focus then
-// goes where Tab starts, with the field's prompt selected: the first keystroke
-// replaces it instead of being added to it.
+// When a switch hides the control with the focus, or comes before any control
+// had it (on loading), the focus goes where Tab starts, with the field's text
+// selected: the first keystroke replaces a prompt instead of joining it.
 void showMode(const QWidget& window, const forms::Controls& controls, std::span<const Visibility> mode) {
   const QWidget* hadFocus = window.focusWidget();
   for (const auto& [control, visible] : mode) controls.setVisible(control, visible);
