@@ -24,7 +24,9 @@ QByteArray readAsset(const QString& name) {
 }
 
 // Little-endian fields; past the end of the file they read as 0.
-quint32 u8(const QByteArray& bytes, qsizetype at) { return at < bytes.size() ? static_cast<quint8>(bytes.at(at)) : 0; }
+quint32 u8(const QByteArray& bytes, qsizetype at) {
+  return at < bytes.size() ? static_cast<quint8>(bytes.at(at)) : 0;
+}
 quint32 u16(const QByteArray& bytes, qsizetype at) { return u8(bytes, at) | u8(bytes, at + 1) << 8; }
 quint32 u32(const QByteArray& bytes, qsizetype at) { return u16(bytes, at) | u16(bytes, at + 2) << 16; }
 int i32(const QByteArray& bytes, qsizetype at) { return static_cast<qint32>(u32(bytes, at)); }
@@ -288,7 +290,8 @@ private slots:
     QCOMPARE(qAlpha(icon.pixel(0, size - 1)), 0);  // a lower corner is see-through
 
     const auto& images = torvane::pictures::kIconImages;
-    const auto* inWindowIcon = std::find_if(images.begin(), images.end(), [size](const auto& i) { return i.pixels == size; });
+    const auto* inWindowIcon =
+        std::find_if(images.begin(), images.end(), [size](const auto& image) { return image.pixels == size; });
     QVERIFY(inWindowIcon != images.end());
     QCOMPARE(QImage(QString::fromLatin1(inWindowIcon->path)).convertToFormat(QImage::Format_ARGB32), icon);
 

@@ -9,7 +9,6 @@ namespace torvane::art {
 namespace {
 
 constexpr quint32 kInfoHeaderSize = 40;
-constexpr qint32 kPixelsPerMetre = 3780;  // 96 dots per inch
 
 int bitsPerPixelOf(const IconImage& icon) {
   if (icon.palette.size() == 2) return 1;
@@ -46,7 +45,8 @@ QByteArray iconBody(const IconImage& icon) {
   const int bits = bitsPerPixelOf(icon);
   const IndexedImage& pixels = icon.pixels;
   const auto transparent = [](std::uint8_t index) { return index == IconImage::kIconTransparent; };
-  const QByteArray colours = packRows(pixels, bits, [&](std::uint8_t index) { return transparent(index) ? 0u : index; });
+  const QByteArray colours =
+      packRows(pixels, bits, [&](std::uint8_t index) { return transparent(index) ? 0u : index; });
   const QByteArray mask = packRows(pixels, 1, [&](std::uint8_t index) { return transparent(index) ? 1u : 0u; });
 
   QByteArray bytes;

@@ -9,6 +9,9 @@
 
 namespace torvane::art {
 
+// 96 dots per inch, as the icon file and the bitmaps record it.
+constexpr int kPixelsPerMetre = 3780;
+
 // One picture of an icon file, drawn on a palette of 2 or 16 colours.
 // Pixels holding kIconTransparent let the desktop show through.
 struct IconImage {

@@ -20,7 +20,6 @@ namespace {
 using namespace torvane::art;
 
 const QString kFontFolder = QStringLiteral("/usr/share/fonts/truetype/dejavu/");
-constexpr int kPixelsPerMetre = 3780;  // 96 dots per inch
 
 void writeFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).path());
