@@ -22,7 +22,7 @@ metainfo=$prefix/share/metainfo/io.github.torvane.Torvane.metainfo.xml
 grep -qx 'Exec=torvane' "$desktop" || fail "the desktop entry does not start torvane"
 grep -qx 'Icon=torvane' "$desktop" || fail "the desktop entry does not name the torvane icon"
 grep -q '<release version="1.00"' "$metainfo" || fail "the metainfo does not list release 1.00"
-for size in 16 32 128; do
+for size in 16 32 48 64 128 256; do
   icon=$prefix/share/icons/hicolor/${size}x${size}/apps/torvane.png
   [ -f "$icon" ] || fail "no ${size}x${size} icon"
 done

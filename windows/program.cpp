@@ -30,7 +30,7 @@ void Program::start() {
   splash().show();
   // The icon is not needed for the first picture on the screen; reading it
   // waits until the board is up.
-  QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(QString::fromUtf8(pictures::kIcon))); });
+  QTimer::singleShot(0, [] { QApplication::setWindowIcon(pictures::windowIcon()); });
 }
 
 SplashWindow& Program::splash() {
