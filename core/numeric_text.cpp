@@ -40,7 +40,9 @@ bool hasNonzeroDigit(std::string_view digits) {
 struct Spelling {
   std::string_view number;                           // the text from its minus or first digit
   std::size_t separatorAt = std::string_view::npos;  // where in `number` the separator stands
-  bool nonzero = false;                              // a mantissa digit other than 0
+  std::string_view integer{}, fraction{};            // the mantissa's digits
+
+  bool nonzero() const { return hasNonzeroDigit(integer) || hasNonzeroDigit(fraction); }
 };
 
 std::optional<Spelling> spelling(std::string_view text, std::string_view separator) {
@@ -50,14 +52,13 @@ std::optional<Spelling> spelling(std::string_view text, std::string_view separat
   else if (text.starts_with('-')) minus = 1;
   Spelling found{text};
   std::string_view rest = text.substr(minus);
-  std::string_view integer = takeDigits(rest), fraction;
+  found.integer = takeDigits(rest);
   if (!separator.empty() && rest.starts_with(separator)) {
     found.separatorAt = text.size() - rest.size();
     rest.remove_prefix(separator.size());
-    fraction = takeDigits(rest);
+    found.fraction = takeDigits(rest);
   }
-  if (integer.empty() && fraction.empty()) return std::nullopt;
-  found.nonzero = hasNonzeroDigit(integer) || hasNonzeroDigit(fraction);
+  if (found.integer.empty() && found.fraction.empty()) return std::nullopt;
 
   if (rest.starts_with('e') || rest.starts_with('E')) {
     rest.remove_prefix(1);
@@ -145,7 +146,7 @@ ReadError readNumber(std::string_view text, std::string_view decimalSeparator, d
   if (!spelt) return ReadError::NotANumber;
   const double nearest = nearestDouble(*spelt, decimalSeparator);
   if (std::isinf(nearest)) return ReadError::TooLarge;
-  if (nearest == 0.0 && spelt->nonzero) return ReadError::TooSmall;
+  if (nearest == 0.0 && spelt->nonzero()) return ReadError::TooSmall;
   value = nearest;
   return ReadError::None;
 }
