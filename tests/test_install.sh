@@ -15,7 +15,7 @@ fail() {
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
 [ -x "$prefix/bin/torvane" ] || fail "bin/torvane is not installed"
-desktop=$prefix/share/applications/torvane.desktop
+desktop=$prefix/share/applications/io.github.torvane.Torvane.desktop
 metainfo=$prefix/share/metainfo/io.github.torvane.Torvane.metainfo.xml
 [ -f "$desktop" ] || fail "the desktop entry is not installed"
 [ -f "$metainfo" ] || fail "the AppStream metainfo is not installed"
@@ -36,7 +36,7 @@ else
   unchecked="$unchecked desktop-file-utils"
 fi
 if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
+  appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate"
 else
   unchecked="$unchecked appstream"
 fi

@@ -7,6 +7,7 @@
 
 #include "assets/pictures.h"
 #include "core/runtime_error.h"
+#include "torvane_version.h"
 #include "windows/faq_window.h"
 #include "windows/main_window.h"
 #include "windows/splash_window.h"
@@ -19,8 +20,9 @@ Program::~Program() = default;
 
 void Program::start() {
   QApplication::setApplicationName(QStringLiteral("Torvane"));
-  QApplication::setApplicationVersion(QStringLiteral("1.00"));
-  QApplication::setDesktopFileName(QStringLiteral("torvane"));
+  QApplication::setApplicationVersion(QString::fromUtf8(kVersion));
+  // The name of the installed desktop entry, which is the application id.
+  QApplication::setDesktopFileName(QStringLiteral("io.github.torvane.Torvane"));
   splash().show();
   // The icon is not needed for the first picture on the screen; reading it
   // waits until the board is up.
