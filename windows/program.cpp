@@ -9,12 +9,16 @@
 #include "core/runtime_error.h"
 #include "torvane_version.h"
 #include "windows/faq_window.h"
+#include "windows/forms.h"
 #include "windows/main_window.h"
 #include "windows/splash_window.h"
 
 namespace torvane {
 
-Program::Program(ErrorReport report) : report_(std::move(report)) {}
+Program::Program(ErrorReport report) : report_(std::move(report)) {
+  // A screen reader may ask about a window while it is being made.
+  forms::readControlsInReadingOrder();
+}
 Program::Program() : Program(reportInMessageBox) {}
 Program::~Program() = default;
 
