@@ -17,7 +17,7 @@ constexpr double kEighthMileTrapDivisor = 1.24;
 }  // namespace
 
 double figureEt(double weight, double hp) {
-  const Guard guard("figuring the 1/4 mile ET");
+  Guard guard("figuring the 1/4 mile ET");
   const double oneThird = guard.divide(1.0, 3.0);
   const double ratio = guard.divide(weight, hp);
   const double root = guard.power(ratio, oneThird);
@@ -25,7 +25,7 @@ double figureEt(double weight, double hp) {
 }
 
 double figureTrapSpeed(double hp, double weight) {
-  const Guard guard("figuring the 1/4 mile trap speed");
+  Guard guard("figuring the 1/4 mile trap speed");
   const double ratio = guard.divide(hp, weight);
   const double root = guard.power(ratio, kTrapSpeedExponent);
   return guard.multiply(root, kTrapSpeedCoefficient);
@@ -40,7 +40,7 @@ double figureEighthTrap(double quarterMileTrapSpeed) {
 }
 
 double figureHp(double weight, double trapSpeed) {
-  const Guard guard("figuring the rear wheel HP");
+  Guard guard("figuring the rear wheel HP");
   const double ratio = guard.divide(trapSpeed, kTrapSpeedCoefficient);
   const double cube = guard.power(ratio, kHpExponent);
   return guard.multiply(weight, cube);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include <fast_float/fast_float.h>
+
 #include "core/runtime_error.h"
 
 namespace torvane {
@@ -19,13 +21,73 @@ std::string_view trimBlanks(std::string_view text) {
   return text;
 }
 
-// Moves the leading ASCII digits of text onto out; returns how many there were.
-std::size_t takeDigits(std::string_view& text, std::string& out) {
+// Removes the leading ASCII digits of text and returns them.
+std::string_view takeDigits(std::string_view& text) {
   std::size_t n = 0;
   while (n < text.size() && isDigit(text[n])) ++n;
-  out.append(text.substr(0, n));
+  const std::string_view digits = text.substr(0, n);
   text.remove_prefix(n);
-  return n;
+  return digits;
+}
+
+bool hasNonzeroDigit(std::string_view digits) {
+  return digits.find_first_not_of('0') != std::string_view::npos;
+}
+
+// A text spelt as a number: [-]digits[separator digits][(e|E)[+|-]digits],
+// at least one mantissa digit, no blanks inside. A leading '+' is dropped,
+// since fast_float, like std::from_chars, takes only a minus.
+struct Spelling {
+  std::string_view number;                           // the text from its minus or first digit
+  std::size_t separatorAt = std::string_view::npos;  // where in `number` the separator stands
+  std::string_view integer{}, fraction{};            // the mantissa's digits
+
+  bool nonzero() const { return hasNonzeroDigit(integer) || hasNonzeroDigit(fraction); }
+};
+
+std::optional<Spelling> spelling(std::string_view text, std::string_view separator) {
+  text = trimBlanks(text);
+  std::size_t minus = 0;
+  if (text.starts_with('+')) text.remove_prefix(1);
+  else if (text.starts_with('-')) minus = 1;
+  Spelling found{text};
+  std::string_view rest = text.substr(minus);
+  found.integer = takeDigits(rest);
+  if (!separator.empty() && rest.starts_with(separator)) {
+    found.separatorAt = text.size() - rest.size();
+    rest.remove_prefix(separator.size());
+    found.fraction = takeDigits(rest);
+  }
+  if (found.integer.empty() && found.fraction.empty()) return std::nullopt;
+
+  if (rest.starts_with('e') || rest.starts_with('E')) {
+    rest.remove_prefix(1);
+    if (rest.starts_with('+') || rest.starts_with('-')) rest.remove_prefix(1);
+    if (takeDigits(rest).empty()) return std::nullopt;
+  }
+  if (!rest.empty()) return std::nullopt;
+  return found;
+}
+
+// The nearest double to a spelling; overflow gives an infinity and a number
+// nearer zero than half the smallest subnormal gives zero. fast_float takes a
+// one-byte separator as it is, unless it could be read as a digit, a sign or
+// an exponent; any other separator (U+066B is two bytes) is spelt as a point
+// in a copy.
+double nearestDouble(const Spelling& spelt, std::string_view separator) {
+  std::string copy;
+  std::string_view number = spelt.number;
+  char point = '.';
+  if (separator.size() == 1 && std::string_view("0123456789+-eE").find(separator.front()) == std::string_view::npos) {
+    point = separator.front();
+  } else if (spelt.separatorAt != std::string_view::npos) {
+    copy.assign(number).replace(spelt.separatorAt, separator.size(), 1, '.');
+    number = copy;
+  }
+  double value = 0.0;
+  fast_float::from_chars_advanced(number.data(), number.data() + number.size(), value,
+                                  fast_float::parse_options{fast_float::chars_format::general, point});
+  return value;
 }
 
 // A short, quotable form of a text for an error message: a field can hold a
@@ -79,39 +141,19 @@ int fractionDigits(DisplayPattern pattern) {
   return pattern == DisplayPattern::TwoDecimals ? 2 : 1;
 }
 
+ReadError readNumber(std::string_view text, std::string_view decimalSeparator, double& value) {
+  const auto spelt = spelling(text, decimalSeparator);
+  if (!spelt) return ReadError::NotANumber;
+  const double nearest = nearestDouble(*spelt, decimalSeparator);
+  if (std::isinf(nearest)) return ReadError::TooLarge;
+  if (nearest == 0.0 && spelt->nonzero()) return ReadError::TooSmall;
+  value = nearest;
+  return ReadError::None;
+}
+
 std::optional<double> parseNumber(std::string_view text, std::string_view decimalSeparator) {
-  text = trimBlanks(text);
-  std::string ascii;  // the same number, spelt for std::from_chars
-  ascii.reserve(text.size());
-
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    if (text.front() == '-') ascii += '-';
-    text.remove_prefix(1);
-  }
-  std::size_t mantissaDigits = takeDigits(text, ascii);
-  if (!decimalSeparator.empty() && text.starts_with(decimalSeparator)) {
-    text.remove_prefix(decimalSeparator.size());
-    ascii += '.';
-    mantissaDigits += takeDigits(text, ascii);
-  }
-  if (mantissaDigits == 0) return std::nullopt;
-
-  if (!text.empty() && (text.front() == 'e' || text.front() == 'E')) {
-    text.remove_prefix(1);
-    ascii += 'e';
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-      ascii += text.front();
-      text.remove_prefix(1);
-    }
-    if (takeDigits(text, ascii) == 0) return std::nullopt;
-  }
-  if (!text.empty()) return std::nullopt;
-
   double value = 0.0;
-  const char* end = ascii.data() + ascii.size();
-  const auto [stop, error] = std::from_chars(ascii.data(), end, value);
-  // out of range covers both overflow and underflow to zero
-  if (error != std::errc{} || stop != end || !std::isfinite(value)) return std::nullopt;
+  if (readNumber(text, decimalSeparator, value) != ReadError::None) return std::nullopt;
   return value;
 }
 

@@ -23,12 +23,25 @@ int fractionDigits(DisplayPattern pattern);
 // Reads a number from field text. With "." as the separator:
 //   "300" -> 300        "-234.14" -> -234.14   ".50" -> 0.5     "5." -> 5
 //   " 300 " -> 300      "+12" -> 12            "1e3" -> 1000    "2.5E-1" -> 0.25
+//   "1e-310" -> 1e-310 (a subnormal)           "0e999" -> 0
 // and returns nothing for anything else, among them:
 //   ""  " "  "."  "-"  "Enter HP"  "Text2"  "3,000" (no digit grouping)
 //   "inf"  "nan"  "0x1p3"  "12abc"  "1 2"  "--1"  "1e"  "1e400" and "1e-400" (beyond what a double holds)
 // Spaces and tabs around the number are allowed, never inside it; the digits
 // are ASCII. The result does not depend on the C library's locale.
 std::optional<double> parseNumber(std::string_view text, std::string_view decimalSeparator);
+
+// Why a text is not read as a number.
+enum class ReadError {
+  None,
+  NotANumber,  // not spelt as a number: "", "Enter HP", "inf", "3,000", "1e"
+  TooLarge,    // beyond the largest double on either side of zero: "1e309", "-1e400"
+  TooSmall,    // not zero, yet it rounds to zero: "1e-400", "2e-324" (but "3e-324" is a subnormal)
+};
+
+// As parseNumber, and says why a text is refused. `value` is written only
+// when the text is read: readNumber("12abc", ".", v) -> NotANumber, v unchanged.
+ReadError readNumber(std::string_view text, std::string_view decimalSeparator, double& value);
 
 // As parseNumber, but a text that is not a number raises type mismatch.
 double textToNumber(std::string_view text, std::string_view decimalSeparator);

@@ -10,11 +10,11 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 targets=(text_to_number format_round_trip)
 
-bash tools/install-packages.sh cmake ninja-build clang libclang-rt-14-dev qt6-base-dev libgl-dev
+bash tools/install-packages.sh cmake ninja-build clang libclang-rt-14-dev libfast-float-dev
 werror=OFF
 [ "${CI:-}" = true ] && werror=ON
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
-  -DTORVANE_BUILD_FUZZ=ON -DTORVANE_BUILD_TESTS=OFF -DTORVANE_WERROR="$werror" >/dev/null
+  -DTORVANE_BUILD_FUZZ=ON -DTORVANE_BUILD_TESTS=OFF -DTORVANE_GUI=OFF -DTORVANE_WERROR="$werror" >/dev/null
 cmake --build build-fuzz --target "${targets[@]/#/fuzz_}"
 
 mkdir -p build-fuzz/artifacts

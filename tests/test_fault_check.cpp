@@ -1,6 +1,8 @@
-#include <QtTest>
+#include <doctest/doctest.h>
+
 #include <cfloat>
 #include <cmath>
+#include <string>
 
 #include "core/fault_check.h"
 #include "core/runtime_error.h"
@@ -8,123 +10,141 @@
 using torvane::ErrorKind;
 using torvane::Guard;
 
-Q_DECLARE_METATYPE(ErrorKind)
-
 // The steps of a calculation, as the estimates run them, under the same
 // optimisation the program ships with.
-class TestFaultCheck : public QObject {
-  Q_OBJECT
-
-private slots:
-  void catchesFaults_data();
-  void catchesFaults();
-  void passesSoundSteps_data();
-  void passesSoundSteps();
-  void aFaultLeftByThePowerIsCaughtByTheNextCheck();
-  void aNewCalculationStartsWithClearFlags();
-  void theMessageNamesTheCalculation();
-};
-
 namespace {
-enum class Step { Divide, Multiply, PowerThenMultiply };
-}
-Q_DECLARE_METATYPE(Step)
 
-namespace {
+enum class Step { Divide, Multiply, PowerThenMultiply, ZeroTimesPower };
+
 double run(Step step, double a, double b) {
-  const Guard guard("testing");
+  Guard guard("testing");
   switch (step) {
   case Step::Divide: return guard.divide(a, b);
   case Step::Multiply: return guard.multiply(a, b);
   case Step::PowerThenMultiply: return guard.multiply(guard.power(a, b), 1.0);
+  case Step::ZeroTimesPower: return guard.multiply(0.0, guard.power(a, b));
   }
   return 0.0;
 }
+
+constexpr const char* kDivisionByZero = "Division by zero while testing.";
+constexpr const char* kNoDefinedResult = "A step with no defined result while testing.";
+constexpr const char* kTooLarge = "A result too large to hold while testing.";
+constexpr const char* kNotANumber = "A result that is not a number while testing.";
+constexpr const char* kNoRealPower = "A negative number has no real power with a fractional exponent, while testing.";
+
+struct Fault {
+  const char* name;
+  Step step;
+  double a, b;
+  ErrorKind kind;
+  const char* detail;
+};
+
+struct Sound {
+  const char* name;
+  Step step;
+  double a, b;
+  double expected;
+};
+
 }  // namespace
 
-void TestFaultCheck::catchesFaults_data() {
-  QTest::addColumn<Step>("step");
-  QTest::addColumn<double>("a");
-  QTest::addColumn<double>("b");
-  QTest::addColumn<ErrorKind>("kind");
+// Each fault by its kind and its words; where a step meets two faults, the
+// first of division by zero, no defined result, too large, not finite wins.
+TEST_CASE("catches faults") {
   const auto fault = ErrorKind::ArithmeticFault;
-  QTest::newRow("1 / 0") << Step::Divide << 1.0 << 0.0 << fault;
-  QTest::newRow("-1 / 0") << Step::Divide << -1.0 << 0.0 << fault;
-  QTest::newRow("1 / -0") << Step::Divide << 1.0 << -0.0 << fault;
-  QTest::newRow("0 / 0") << Step::Divide << 0.0 << 0.0 << fault;
-  QTest::newRow("DBL_MAX / 0.5") << Step::Divide << DBL_MAX << 0.5 << fault;
-  QTest::newRow("DBL_MAX * 10") << Step::Multiply << DBL_MAX << 10.0 << fault;
-  QTest::newRow("-DBL_MAX * 10") << Step::Multiply << -DBL_MAX << 10.0 << fault;
-  QTest::newRow("infinite operand, no flag") << Step::Multiply << double(INFINITY) << 1.0 << fault;
-  QTest::newRow("NaN operand, no flag") << Step::Divide << double(NAN) << 1.0 << fault;
-  QTest::newRow("pow(10, 400)") << Step::PowerThenMultiply << 10.0 << 400.0 << fault;
-  QTest::newRow("pow(0, -1)") << Step::PowerThenMultiply << 0.0 << -1.0 << fault;
-  QTest::newRow("pow(-8, 1/3)") << Step::PowerThenMultiply << -8.0 << 1.0 / 3.0 << ErrorKind::PowerError;
-  QTest::newRow("pow(-1, 0.333)") << Step::PowerThenMultiply << -1.0 << 0.333 << ErrorKind::PowerError;
-}
-
-void TestFaultCheck::catchesFaults() {
-  QFETCH(Step, step);
-  QFETCH(double, a);
-  QFETCH(double, b);
-  QFETCH(ErrorKind, kind);
-  try {
-    const double result = run(step, a, b);
-    QFAIL(qPrintable(QString("no error; the result was %1").arg(result)));
-  } catch (const torvane::RuntimeError& error) {
-    QCOMPARE(error.kind(), kind);
+  const double inf = INFINITY;
+  const Fault rows[] = {
+      {"1 / 0", Step::Divide, 1.0, 0.0, fault, kDivisionByZero},
+      {"-1 / 0", Step::Divide, -1.0, 0.0, fault, kDivisionByZero},
+      {"1 / -0", Step::Divide, 1.0, -0.0, fault, kDivisionByZero},
+      {"a subnormal / 0", Step::Divide, DBL_TRUE_MIN, 0.0, fault, kDivisionByZero},
+      {"0 / 0", Step::Divide, 0.0, 0.0, fault, kNoDefinedResult},
+      {"-0 / 0", Step::Divide, -0.0, 0.0, fault, kNoDefinedResult},
+      {"inf / inf", Step::Divide, inf, -inf, fault, kNoDefinedResult},
+      {"0 * inf", Step::Multiply, 0.0, inf, fault, kNoDefinedResult},
+      {"inf * -0", Step::Multiply, inf, -0.0, fault, kNoDefinedResult},
+      {"DBL_MAX / 0.5", Step::Divide, DBL_MAX, 0.5, fault, kTooLarge},
+      {"DBL_MAX / a subnormal", Step::Divide, DBL_MAX, DBL_TRUE_MIN, fault, kTooLarge},
+      {"DBL_MAX * 10", Step::Multiply, DBL_MAX, 10.0, fault, kTooLarge},
+      {"-DBL_MAX * 10", Step::Multiply, -DBL_MAX, 10.0, fault, kTooLarge},
+      {"DBL_MAX * (1 + 2^-52)", Step::Multiply, DBL_MAX, 1.0 + DBL_EPSILON, fault, kTooLarge},
+      {"infinite operand", Step::Multiply, inf, 1.0, fault, kNotANumber},
+      {"infinite dividend over 0", Step::Divide, inf, 0.0, fault, kNotANumber},
+      {"NaN operand", Step::Divide, NAN, 1.0, fault, kNotANumber},
+      {"NaN over 0", Step::Divide, NAN, 0.0, fault, kNotANumber},
+      {"NaN times 0", Step::Multiply, NAN, 0.0, fault, kNotANumber},
+      {"pow(10, 400), then * 1", Step::PowerThenMultiply, 10.0, 400.0, fault, kTooLarge},
+      {"pow(-10, 401), then * 1", Step::PowerThenMultiply, -10.0, 401.0, fault, kTooLarge},
+      {"pow(0, -1), then * 1", Step::PowerThenMultiply, 0.0, -1.0, fault, kDivisionByZero},
+      {"pow(-0, -3), then * 1", Step::PowerThenMultiply, -0.0, -3.0, fault, kDivisionByZero},
+      {"0 * pow(10, 400)", Step::ZeroTimesPower, 10.0, 400.0, fault, kNoDefinedResult},
+      {"0 * pow(0, -1)", Step::ZeroTimesPower, 0.0, -1.0, fault, kDivisionByZero},
+      {"pow(-8, 1/3)", Step::PowerThenMultiply, -8.0, 1.0 / 3.0, ErrorKind::PowerError, kNoRealPower},
+      {"pow(-1, 0.333)", Step::PowerThenMultiply, -1.0, 0.333, ErrorKind::PowerError, kNoRealPower},
+  };
+  for (const Fault& row : rows) {
+    INFO(row.name);
+    try {
+      const double result = run(row.step, row.a, row.b);
+      FAIL("no error; the result was ", result);
+    } catch (const torvane::RuntimeError& error) {
+      CHECK(error.kind() == row.kind);
+      CHECK(error.detail() == row.detail);
+    }
   }
 }
 
-void TestFaultCheck::passesSoundSteps_data() {
-  QTest::addColumn<Step>("step");
-  QTest::addColumn<double>("a");
-  QTest::addColumn<double>("b");
-  QTest::addColumn<double>("expected");
-  QTest::newRow("1 / 3, inexact") << Step::Divide << 1.0 << 3.0 << 1.0 / 3.0;
-  QTest::newRow("0 / 5") << Step::Divide << 0.0 << 5.0 << 0.0;
-  QTest::newRow("underflow to zero") << Step::Multiply << 1e-300 << 1e-300 << 0.0;
-  QTest::newRow("underflow to a subnormal") << Step::Divide << DBL_MIN << 4.0 << DBL_MIN / 4;
-  QTest::newRow("DBL_MAX * 1") << Step::Multiply << DBL_MAX << 1.0 << DBL_MAX;
-  QTest::newRow("cube of a negative") << Step::PowerThenMultiply << -2.0 << 3.0 << -8.0;
-  QTest::newRow("cube root of zero") << Step::PowerThenMultiply << 0.0 << 1.0 / 3.0 << 0.0;
-  QTest::newRow("root of a tiny positive") << Step::PowerThenMultiply << 1e-300 << 0.333
-                                           << std::pow(1e-300, 0.333);
+TEST_CASE("passes sound steps") {
+  const Sound rows[] = {
+      {"1 / 3, inexact", Step::Divide, 1.0, 3.0, 1.0 / 3.0},
+      {"0 / 5", Step::Divide, 0.0, 5.0, 0.0},
+      {"underflow to zero", Step::Multiply, 1e-300, 1e-300, 0.0},
+      {"underflow to a subnormal", Step::Divide, DBL_MIN, 4.0, DBL_MIN / 4},
+      {"DBL_MAX * 1", Step::Multiply, DBL_MAX, 1.0, DBL_MAX},
+      {"DBL_MAX / 1", Step::Divide, DBL_MAX, 1.0, DBL_MAX},
+      {"cube of a negative", Step::PowerThenMultiply, -2.0, 3.0, -8.0},
+      {"cube root of zero", Step::PowerThenMultiply, 0.0, 1.0 / 3.0, 0.0},
+      {"zero to the power 0", Step::PowerThenMultiply, 0.0, 0.0, 1.0},
+      {"root of a tiny positive", Step::PowerThenMultiply, 1e-300, 0.333, std::pow(1e-300, 0.333)},
+      {"a power that underflows", Step::PowerThenMultiply, 10.0, -400.0, 0.0},
+  };
+  for (const Sound& row : rows) {
+    INFO(row.name);
+    CHECK(run(row.step, row.a, row.b) == row.expected);
+  }
 }
 
-void TestFaultCheck::passesSoundSteps() {
-  QFETCH(Step, step);
-  QFETCH(double, a);
-  QFETCH(double, b);
-  QFETCH(double, expected);
-  QCOMPARE(run(step, a, b), expected);
-}
-
-// The power step has no check of its own; the multiplication after it must
-// still see the overflow it left.
-void TestFaultCheck::aFaultLeftByThePowerIsCaughtByTheNextCheck() {
-  const Guard guard("testing");
+// The power step has no check of its own; the next guarded step must still
+// report the overflow it left, whatever that step's own operands.
+TEST_CASE("a fault left by the power is caught by the next check") {
+  Guard guard("testing");
   const double huge = guard.power(10.0, 400.0);  // no error yet
-  QVERIFY(std::isinf(huge));
-  QVERIFY_THROWS_EXCEPTION(torvane::RuntimeError, guard.multiply(1.0, 2.0));
+  CHECK(std::isinf(huge));
+  try {
+    guard.multiply(1.0, 2.0);
+    FAIL("no error raised");
+  } catch (const torvane::RuntimeError& error) {
+    CHECK(error.detail() == kTooLarge);
+  }
 }
 
-void TestFaultCheck::aNewCalculationStartsWithClearFlags() {
-  { const Guard left("testing"); left.power(10.0, 400.0); }
+TEST_CASE("a new calculation starts with nothing left over") {
+  {
+    Guard left("testing");
+    left.power(10.0, 400.0);
+  }
   const Guard next("testing");
-  QCOMPARE(next.divide(6.0, 3.0), 2.0);
+  CHECK(next.divide(6.0, 3.0) == 2.0);
 }
 
-void TestFaultCheck::theMessageNamesTheCalculation() {
+TEST_CASE("the message names the calculation") {
   try {
     Guard("figuring the 1/4 mile ET").divide(1.0, 0.0);
-    QFAIL("no error raised");
+    FAIL("no error raised");
   } catch (const torvane::RuntimeError& error) {
-    QCOMPARE(error.detail(), std::string("Division by zero while figuring the 1/4 mile ET."));
-    QCOMPARE(std::string(error.what()),
-             std::string("Arithmetic fault: Division by zero while figuring the 1/4 mile ET."));
+    CHECK(error.detail() == "Division by zero while figuring the 1/4 mile ET.");
+    CHECK(std::string(error.what()) == "Arithmetic fault: Division by zero while figuring the 1/4 mile ET.");
   }
 }
-
-QTEST_APPLESS_MAIN(TestFaultCheck)
-#include "test_fault_check.moc"

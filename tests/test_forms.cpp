@@ -59,20 +59,6 @@ private slots:
     surface_.reset();
   }
 
-  void twipsBecomePixels_data() {
-    QTest::addColumn<int>("twips");
-    QTest::addColumn<int>("pixels");
-    QTest::newRow("one pixel") << 15 << 1;
-    QTest::newRow("a left margin") << 120 << 8;
-    QTest::newRow("the calculator's width") << 6915 << 461;
-    QTest::newRow("less than a pixel") << 14 << 0;
-  }
-  void twipsBecomePixels() {
-    QFETCH(int, twips);
-    QFETCH(int, pixels);
-    QCOMPARE(torvane::forms::toPixels(twips), pixels);
-  }
-
   void buildsEveryRowAtItsPlace() {
     QCOMPARE(controls_->widget(label)->geometry(), QRect(8, 8, 100, 33));
     QCOMPARE(controls_->widget(second)->geometry(), QRect(8, 40, 100, 25));

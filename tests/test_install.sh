@@ -27,14 +27,21 @@ for size in 16 32 48 64 128 256; do
   [ -f "$icon" ] || fail "no ${size}x${size} icon"
 done
 
+# Without its validators the files are only partly checked: ctest reports
+# the test as skipped (77), not passed.
+unchecked=
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$desktop" || fail "desktop-file-validate"
 else
-  echo "desktop-file-validate is not installed: the desktop entry is not validated"
+  unchecked="$unchecked desktop-file-utils"
 fi
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate"
 else
-  echo "appstreamcli is not installed: the metainfo is not validated"
+  unchecked="$unchecked appstream"
+fi
+if [ -n "$unchecked" ]; then
+  echo "Skipped: the installed files are in place but not validated; install the Debian packages$unchecked"
+  exit 77
 fi
 echo "installed tree is complete"

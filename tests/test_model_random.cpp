@@ -548,9 +548,6 @@ void TestModelRandom::handPicked_data() {
                      "click cmdFigureEt -> type mismatch", "txtWeight1=Enter Car Weight Here",
                      "click cmdFigureEt -> type mismatch", "expect txtET=Your ET", "txtWeight1=\" 3000 \"",
                      "click cmdFigureEt -> no error", "expect txtET=12.55"};
-  QTest::newRow("eighth-mile figures from the rounded quarter-mile ones")
-      << QStringList{"txtHP1=100", "txtWeight1=1750", "txtET=99", "click cmdFigureEt -> no error",
-                     "expect txtET=15.12", "expect txt4trap=90.2", "expect txt8th=9.75", "expect txt8thTrap=72.7"};
   QTest::newRow("HP mode: cube beyond the double range")
       << QStringList{"menu ET (HP mode)", "txtWeight=3000", "txtTrapspeed=1e200",
                      "click cmdFigurehp -> arithmetic fault", "expect txtHP=H.P.", "txtWeight=0",

@@ -76,8 +76,16 @@ TOOLS = {  # program: Debian package
     "xprop": "x11-utils",
 }
 
+# ctest reports a test that exits with this status as skipped.
+SKIPPED = 77
+
 SENTINEL = "<nothing was copied>"
 START_ATTEMPTS = 3
+
+
+def missing_packages():
+    """The Debian packages of the desktop tools that are not on the PATH."""
+    return sorted({package for tool, package in TOOLS.items() if not shutil.which(tool)})
 
 
 class Failure(AssertionError):
@@ -164,7 +172,7 @@ class Session:
     """Xvfb, Openbox and torvane on a display of their own."""
 
     def __init__(self, executable, name="e2e"):
-        missing = sorted({package for tool, package in TOOLS.items() if not shutil.which(tool)})
+        missing = missing_packages()
         if missing:
             raise Failure("missing tools; install the Debian packages: " + " ".join(missing))
         self.executable = os.path.abspath(executable)
@@ -459,4 +467,8 @@ def main():
     if len(sys.argv) < 2:
         sys.exit(f"usage: {sys.argv[0]} path/to/torvane [unittest options]")
     SessionTest.executable = sys.argv.pop(1)
+    missing = missing_packages()
+    if missing:
+        print("Skipped: no desktop to run on; install the Debian packages " + " ".join(missing))
+        sys.exit(SKIPPED)
     unittest.main(module="__main__", verbosity=2)
