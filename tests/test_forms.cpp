@@ -48,16 +48,22 @@ private slots:
 
   void twipsBecomePixels_data() {
     QTest::addColumn<int>("twips");
+    QTest::addColumn<double>("scale");
     QTest::addColumn<int>("pixels");
-    QTest::newRow("one pixel") << 15 << 1;
-    QTest::newRow("a left margin") << 120 << 8;
-    QTest::newRow("the calculator's width") << 6915 << 461;
-    QTest::newRow("less than a pixel") << 14 << 0;
+    QTest::newRow("one pixel") << 15 << 1.0 << 1;
+    QTest::newRow("a left margin") << 120 << 1.0 << 8;
+    QTest::newRow("the calculator's width") << 6915 << 1.0 << 461;
+    QTest::newRow("half a pixel and less") << 7 << 1.0 << 0;
+    QTest::newRow("more than half a pixel") << 8 << 1.0 << 1;
+    QTest::newRow("the calculator's width at 20 pt") << 6915 << 20.0 / 9 << 1024;
+    QTest::newRow("its height at 20 pt") << 4320 << 20.0 / 9 << 640;
+    QTest::newRow("its width at 8 pt") << 6915 << 8.0 / 9 << 410;
   }
   void twipsBecomePixels() {
     QFETCH(int, twips);
+    QFETCH(double, scale);
     QFETCH(int, pixels);
-    QCOMPARE(torvane::forms::toPixels(twips), pixels);
+    QCOMPARE(torvane::forms::Scale(scale).pixels(twips), pixels);
   }
 
   void buildsEveryRowAtItsPlace() {

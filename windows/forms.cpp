@@ -1,6 +1,7 @@
 #include "windows/forms.h"
 
 #include <QFileInfo>
+#include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -19,7 +20,8 @@
 namespace torvane::forms {
 namespace {
 
-QWidget* makeWidget(const Control& row, QWidget* parent) {
+// `box` is the control's size in pixels; a picture is scaled to fill it.
+QWidget* makeWidget(const Control& row, QSize box, QWidget* parent) {
   switch (row.kind) {
   case Kind::Label: {
     auto* label = new QLabel(QString::fromUtf8(row.text), parent);
@@ -36,7 +38,11 @@ QWidget* makeWidget(const Control& row, QWidget* parent) {
     const QString path = QString::fromUtf8(row.text);
     QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
     reader.setAutoDetectImageFormat(false);
-    picture->setPixmap(QPixmap::fromImage(reader.read()));  // shown unscaled, top-left
+    QImage image = reader.read();
+    // At the design font the box is the picture's own size; the scaled
+    // layout of a larger or smaller font scales the picture with it.
+    if (image.size() != box) image = image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    picture->setPixmap(QPixmap::fromImage(image));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
   }
@@ -60,10 +66,8 @@ bool takesFocus(Kind kind) { return kind == Kind::TextBox || kind == Kind::Butto
 constexpr int kFrameAndMargins = 8;  // pixels a text box's or button's frame and padding take across
 
 // Whether a control's caption or initial text shows whole in its box with a font.
-bool fits(const Control& row, const QFontMetrics& metrics) {
-  const QString text = QString::fromUtf8(row.text);
-  const QSize box = pixelSize(row.width, row.height);
-  switch (row.kind) {
+bool fits(Kind kind, const QString& text, QSize box, const QFontMetrics& metrics) {
+  switch (kind) {
   case Kind::Label: {
     const QRect needed = metrics.boundingRect(QRect(QPoint(), box), Qt::TextWordWrap, text);
     return needed.width() <= box.width() && needed.height() <= box.height();
@@ -82,48 +86,57 @@ bool fits(const Control& row, const QFontMetrics& metrics) {
 // average wider than 0.7 em a character, nor a line taller than 1.3 em. What
 // fits by this guess fits for certain, and the window need not wait for the
 // font database to start up before it is first shown.
-bool plainlyFits(const Control& row, qreal emPixels) {
-  if (row.kind == Kind::Picture) return true;
-  const QSize box = pixelSize(row.width, row.height);
-  const qreal width = qreal(QString::fromUtf8(row.text).size()) * 0.7 * emPixels +
-                      (row.kind == Kind::Label ? 0 : kFrameAndMargins);
-  const qreal height = 1.3 * emPixels + (row.kind == Kind::Label ? 0 : 4);
+bool plainlyFits(Kind kind, const QString& text, QSize box, double emPixels) {
+  if (kind == Kind::Picture) return true;
+  const double width = double(text.size()) * 0.7 * emPixels + (kind == Kind::Label ? 0 : kFrameAndMargins);
+  const double height = 1.3 * emPixels + (kind == Kind::Label ? 0 : 4);
   return width <= box.width() && height <= box.height();
 }
 
-// The boxes were laid out for a small dialog font. Where the desktop's default
-// is larger, the whole window takes the largest smaller size at which every
-// text fits, so nothing is cut off or runs into a neighbour.
-void fitFont(QWidget* clientArea, std::span<const Control> table) {
-  constexpr qreal kStep = 0.5;
-  constexpr qreal kSmallest = 6.0;  // points; below this nothing is readable anyway
-  QFont font = clientArea->font();
+double emPixels(const QFont& font, const QWidget* widget) {
+  return font.pointSizeF() > 0 ? font.pointSizeF() * widget->logicalDpiY() / 72.0 : font.pixelSize();
+}
+
+// The last resort, for a text that does not fit its box even in the layout
+// scaled to the font: that control alone takes the largest smaller size at
+// which its text shows whole. Only that control, so that one long caption
+// does not pull every other text below the size the user chose.
+void fitFont(QWidget* widget, const Control& row, QSize box) {
+  constexpr double kStep = 0.5;
+  constexpr double kSmallest = 5.0;  // points; below this nothing is readable anyway
+  QFont font = widget->font();
   if (font.pointSizeF() <= 0) return;  // a pixel-sized font: leave it be
-  const qreal emPixels = font.pointSizeF() * clientArea->logicalDpiY() / 72.0;
-  if (std::ranges::all_of(table, [&](const Control& row) { return plainlyFits(row, emPixels); })) return;
-  const auto allFit = [&] {
-    const QFontMetrics metrics(font);
-    return std::ranges::all_of(table, [&](const Control& row) { return fits(row, metrics); });
-  };
-  while (!allFit() && font.pointSizeF() - kStep >= kSmallest) font.setPointSizeF(font.pointSizeF() - kStep);
-  clientArea->setFont(font);
+  const QString text = QString::fromUtf8(row.text);
+  if (plainlyFits(row.kind, text, box, emPixels(font, widget))) return;
+  while (!fits(row.kind, text, box, QFontMetrics(font, widget)) && font.pointSizeF() - kStep >= kSmallest)
+    font.setPointSizeF(font.pointSizeF() - kStep);
+  if (font != widget->font()) widget->setFont(font);
 }
 
 }  // namespace
 
-QSize pixelSize(int widthTwips, int heightTwips) {
-  return {toPixels(widthTwips), toPixels(heightTwips)};
+Scale Scale::of(const QWidget* window) {
+  return Scale(emPixels(window->font(), window) / (kDesignPointSize * kDesignDotsPerInch / 72.0));
+}
+
+int Scale::pixels(int twips) const { return qRound(twips * factor_ / kTwipsPerPixel); }
+
+QSize Scale::size(int widthTwips, int heightTwips) const { return {pixels(widthTwips), pixels(heightTwips)}; }
+
+QRect Scale::rect(int left, int top, int width, int height) const {
+  return QRect(QPoint(pixels(left), pixels(top)), QPoint(pixels(left + width) - 1, pixels(top + height) - 1));
 }
 
 Controls::Controls(QWidget* clientArea, std::span<const Control> table)
     : widgets_(table.size(), nullptr) {
-  fitFont(clientArea, table);
+  const Scale scale = Scale::of(clientArea);
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
-    QWidget* widget = makeWidget(row, clientArea);
+    const QRect place = scale.rect(row.left, row.top, row.width, row.height);
+    QWidget* widget = makeWidget(row, place.size(), clientArea);
     widget->setObjectName(QString::fromUtf8(row.name));
-    widget->setGeometry(toPixels(row.left), toPixels(row.top), toPixels(row.width),
-                        toPixels(row.height));
+    widget->setGeometry(place);
+    fitFont(widget, row, place.size());
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
     if (row.kind == Kind::Label) widget->lower();

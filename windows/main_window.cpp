@@ -110,7 +110,7 @@ constexpr int kMenuLevels = 3;
 // such role; the palette's Mid shade is the nearest and follows the theme.
 QWidget* makeClientArea(QMainWindow* window) {
   auto* client = new QWidget(window);
-  client->setFixedSize(forms::pixelSize(kClientWidth, kClientHeight));
+  client->setFixedSize(forms::Scale::of(client).size(kClientWidth, kClientHeight));
   QPalette palette = client->palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::Mid));
   client->setPalette(palette);

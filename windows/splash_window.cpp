@@ -14,7 +14,7 @@ enum Id { Image1, Image2, Image3, Image4, Image5, cmdBegin };
 
 // Bottom of the stack first: each title picture covers the foot of the one
 // above it, and the credit runs three pixel rows past the bottom edge.
-// A picture's box is its own size; it is never scaled.
+// A picture's box is its own size; only a font other than the design size scales it.
 constexpr Control kLayout[] = {
   {Image1, "Image1", Kind::Picture, pictures::kStartLight, 120, 360, 750, 2070, -1},
   {Image2, "Image2", Kind::Picture, pictures::kTitle1, 1080, 360, 2970, 675, -1},
@@ -35,7 +35,7 @@ SplashWindow::SplashWindow(Program& program)
       controls_(this, kLayout) {
   setObjectName(QStringLiteral("frmBegin"));
   setWindowTitle(QStringLiteral("Form1"));
-  setFixedSize(forms::pixelSize(kClientWidth, kClientHeight));
+  setFixedSize(forms::Scale::of(this).size(kClientWidth, kClientHeight));
   // The board takes the desktop's menu-text colour, black in a standard scheme.
   // Qt has no menu-text role; the text colour of windows is the same in
   // nearly every scheme.
