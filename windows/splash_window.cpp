@@ -1,5 +1,7 @@
 #include "windows/splash_window.h"
 
+#include <QPainter>
+
 #include "assets/pictures.h"
 #include "windows/main_window.h"
 #include "windows/program.h"
@@ -36,18 +38,16 @@ SplashWindow::SplashWindow(Program& program)
   setObjectName(QStringLiteral("frmBegin"));
   setWindowTitle(QStringLiteral("Form1"));
   setFixedSize(forms::Scale::of(this).size(kClientWidth, kClientHeight));
-  // The board takes the desktop's menu-text colour, black in a standard scheme.
-  // Qt has no menu-text role; the text colour of windows is the same in
-  // nearly every scheme.
-  QPalette board = palette();
-  board.setColor(QPalette::Window, board.color(QPalette::WindowText));
-  setPalette(board);
-  setAutoFillBackground(true);
   controls_.onClick(cmdBegin, program_.handlerOf(this, [this] { begin(); }));
   forms::centreOnScreen(this);
 }
 
 SplashWindow::~SplashWindow() = default;
+
+// The board is black in every colour scheme: the artwork is drawn for black.
+// It is painted rather than set in the palette, so that the button, which
+// inherits the palette, keeps the scheme's look.
+void SplashWindow::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Qt::black); }
 
 void SplashWindow::begin() const {
   program_.mainWindow().show();
