@@ -69,7 +69,8 @@ protected:
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (QAction* action : menu->actions()) {
-      rebind(action, &QLineEdit::paste, SLOT(paste()), "edit-paste", [this] { return pasteLong(QClipboard::Clipboard); });
+      rebind(action, &QLineEdit::paste, SLOT(paste()), "edit-paste",
+             [this] { return pasteLong(QClipboard::Clipboard); });
       if (rebind(action, &QLineEdit::undo, SLOT(undo()), "edit-undo", [this] { return undoLongPaste(); }) &&
           canUndoLongPaste())
         action->setEnabled(true);
@@ -98,7 +99,7 @@ private:
     return {text(), anchor, cursorPosition()};
   }
 
-  void show(const Edit& edit) {
+  void restore(const Edit& edit) {
     setText(edit.text);
     setSelection(edit.anchor, edit.cursor - edit.anchor);
     setModified(true);
@@ -113,8 +114,9 @@ private:
     const Edit before = current();
     const int start = hasSelectedText() ? selectionStart() : cursorPosition();
     const int end = start + static_cast<int>(pasted.size());
-    lastPaste_ = LongPaste{before, {QString(before.text).replace(start, selectedText().size(), pasted), end, end}, false};
-    show(lastPaste_->after);
+    const QString after = QString(before.text).replace(start, selectedText().size(), pasted);
+    lastPaste_ = LongPaste{before, {after, end, end}, false};
+    restore(lastPaste_->after);
     return true;
   }
 
@@ -127,13 +129,13 @@ private:
   }
   bool undoLongPaste() {
     if (!canUndoLongPaste()) return false;
-    show(lastPaste_->before);
+    restore(lastPaste_->before);
     lastPaste_->undone = true;
     return true;
   }
   bool redoLongPaste() {
     if (!canRedoLongPaste()) return false;
-    show(lastPaste_->after);
+    restore(lastPaste_->after);
     lastPaste_->undone = false;
     return true;
   }
