@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 build_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core)
-test_packages=(locales-all xvfb xdotool xclip x11-utils desktop-file-utils appstream openbox python3)
+test_packages=(locales-all xvfb xdotool xclip x11-utils desktop-file-utils appstream openbox python3
+               lintian man-db weston qt6-wayland dbus at-spi2-core python3-pyatspi)
 
 install_missing() { bash tools/install-packages.sh "$@"; }
 

@@ -1,10 +1,14 @@
 #include "assets/pictures.h"
 
+#include <QIcon>
+#include <QString>
+
 namespace torvane::pictures {
 
-const std::array<const char*, 6>& all() {
-  static const std::array<const char*, 6> paths{kStartLight, kTitle1, kTitle2, kTitle3, kCredit, kIcon};
-  return paths;
+QIcon windowIcon() {
+  QIcon icon;
+  for (const auto& [pixels, path] : kIconImages) icon.addFile(QString::fromUtf8(path), {pixels, pixels});
+  return icon;
 }
 
 }  // namespace torvane::pictures

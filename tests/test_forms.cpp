@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,24 +13,36 @@ using torvane::forms::Control;
 using torvane::forms::Controls;
 using torvane::forms::Fill;
 using torvane::forms::Kind;
+using torvane::forms::kNoControl;
 
 namespace {
 enum Id { label, first, button, second, windowLabel };
 
-// Deliberately out of tab order, with a label that overlaps a box above it.
+// Deliberately out of tab order and of reading order, with a label that
+// overlaps a box above it.
 constexpr Control kTable[] = {
-  {second, "second", Kind::TextBox, "two", 120, 600, 1500, 375, 3},
-  {label, "label", Kind::Label, "a caption that wraps at word boundaries", 120, 120, 1500, 495, 9},
+  {second, "second", Kind::TextBox, "two", 120, 600, 1500, 375, 3, "Second number"},
+  {label, "label", Kind::Label, "a caption that wraps at word boundaries", 120, 120, 1500, 495, 9, nullptr, second},
   {button, "button", Kind::Button, "Go", 1800, 120, 900, 375, 0},
-  {first, "first", Kind::TextBox, "one", 120, 480, 1500, 375, 1},
-  {windowLabel, "windowLabel", Kind::Label, "x", 1800, 600, 900, 255, 2, Fill::Window},
+  {first, "first", Kind::TextBox, "one", 120, 480, 1500, 375, 1, "First number"},
+  {windowLabel, "windowLabel", Kind::Label, "x", 1800, 600, 900, 255, 2, nullptr, kNoControl, Fill::Window},
 };
-static_assert(torvane::forms::idsNumberTheRows(kTable));
+static_assert(torvane::forms::idsNumberTheRows(kTable) && torvane::forms::everyFieldIsNamed(kTable));
 
 constexpr Control kRepeated[] = {{0, "a", Kind::Label, "", 0, 0, 0, 0, 0}, {0, "b", Kind::Label, "", 0, 0, 0, 0, 1}};
 static_assert(!torvane::forms::idsNumberTheRows(kRepeated));
 constexpr Control kGap[] = {{0, "a", Kind::Label, "", 0, 0, 0, 0, 0}, {2, "b", Kind::Label, "", 0, 0, 0, 0, 1}};
 static_assert(!torvane::forms::idsNumberTheRows(kGap));
+constexpr Control kUnnamedField[] = {{0, "a", Kind::TextBox, "prompt", 0, 0, 0, 0, 0}};
+static_assert(!torvane::forms::everyFieldIsNamed(kUnnamedField));
+constexpr Control kLabelNamingAButton[] = {{0, "a", Kind::Label, "Go", 0, 0, 0, 0, 0, nullptr, 1},
+                                           {1, "b", Kind::Button, "Go", 0, 0, 0, 0, 1}};
+static_assert(!torvane::forms::everyFieldIsNamed(kLabelNamingAButton));
+constexpr Control kLabelWithAShortcut[] = {{0, "a", Kind::Label, "&Weight", 0, 0, 0, 0, 0, nullptr, 1},
+                                           {1, "b", Kind::TextBox, "", 0, 0, 0, 0, 1, "Weight"}};
+static_assert(!torvane::forms::everyFieldIsNamed(kLabelWithAShortcut));
+constexpr Control kLabelNamingNothing[] = {{0, "a", Kind::Label, "Weight", 0, 0, 0, 0, 0, nullptr, 7}};
+static_assert(!torvane::forms::everyFieldIsNamed(kLabelNamingNothing));
 }  // namespace
 
 Q_DECLARE_METATYPE(std::function<void(const Controls&)>)
@@ -79,6 +92,74 @@ private slots:
     // labels lie below the other controls whatever their row
     const QObjectList& stack = surface_->children();
     QVERIFY(stack.indexOf(controls_->widget(label)) < stack.indexOf(controls_->widget(second)));
+    // what a field holds is its name; a label names its field without a shortcut
+    QCOMPARE(controls_->widget(first)->accessibleName(), QString("First number"));
+    QCOMPARE(controls_->widget(label)->accessibleName(), QString());
+    QCOMPARE(qobject_cast<QLabel*>(controls_->widget(label))->buddy(), controls_->widget(second));
+    QCOMPARE(qobject_cast<QLabel*>(controls_->widget(windowLabel))->buddy(), nullptr);
+  }
+
+  // Whatever the stacking, a screen reader meets the controls line by line.
+  void screenReadersMeetTheControlsInReadingOrder() {
+    QAccessibleInterface* surface = QAccessible::queryAccessibleInterface(surface_.get());
+    QStringList met;
+    for (int i = 0; i < surface->childCount(); ++i) {
+      met << surface->child(i)->object()->objectName();
+      QCOMPARE(surface->indexOfChild(surface->child(i)), i);
+    }
+    QCOMPARE(met, (QStringList{"label", "button", "first", "second", "windowLabel"}));
+    QCOMPARE(surface->child(met.size()), nullptr);
+  }
+
+  void readingOrder_data() {
+    QTest::addColumn<QList<QRect>>("boxes");
+    QTest::addColumn<QList<int>>("order");
+    QTest::newRow("top line left to right, then the next")
+        << QList<QRect>{{0, 40, 20, 10}, {0, 0, 50, 10}, {60, 0, 20, 10}} << QList<int>{1, 2, 0};
+    QTest::newRow("a short label beside its field, though lower")
+        << QList<QRect>{{80, 10, 40, 20}, {0, 14, 70, 16}} << QList<int>{1, 0};
+    QTest::newRow("a tall picture, then a text right of its top")
+        << QList<QRect>{{20, 0, 50, 20}, {0, 0, 10, 100}} << QList<int>{1, 0};
+    QTest::newRow("boxes stepping down and right overlap but are not one line")
+        << QList<QRect>{{24, 16, 50, 10}, {0, 0, 50, 10}, {12, 8, 50, 10}} << QList<int>{1, 2, 0};
+    QTest::newRow("two in one place keep their order")
+        << QList<QRect>{{8, 8, 100, 25}, {0, 0, 5, 5}, {8, 8, 100, 25}} << QList<int>{1, 0, 2};
+    QTest::newRow("one line is read whole before the next starts")
+        << QList<QRect>{{0, 20, 30, 20}, {100, 0, 30, 20}, {40, 2, 30, 20}} << QList<int>{2, 1, 0};
+  }
+  void readingOrder() {
+    QFETCH(QList<QRect>, boxes);
+    QFETCH(QList<int>, order);
+    QList<int> read;
+    for (const std::size_t i : torvane::forms::readingOrder(std::vector<QRect>(boxes.begin(), boxes.end())))
+      read << int(i);
+    QCOMPARE(read, order);
+  }
+
+  void centredWhereTheTitleBarCanBeReached_data() {
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("place");
+    const QMargins frame(1, 22, 1, 1);
+    QTest::newRow("fits: centred") << QSize(461, 310) << frame << QRect(0, 0, 1024, 768) << QPoint(282, 229);
+    QTest::newRow("640x480 at scale 2: the title bar at the top-left")
+        << QSize(461, 310) << frame << QRect(0, 0, 320, 240) << QPoint(1, 22);
+    QTest::newRow("a panel along the top")
+        << QSize(461, 310) << frame << QRect(0, 30, 1024, 738) << QPoint(282, 244);
+    QTest::newRow("too tall only: moved down alone")
+        << QSize(200, 760) << frame << QRect(0, 0, 1024, 768) << QPoint(412, 22);
+    QTest::newRow("too wide only: moved right alone")
+        << QSize(1024, 100) << QMargins(4, 20, 4, 4) << QRect(0, 0, 1024, 768) << QPoint(4, 334);
+    QTest::newRow("frameless, larger than the area")
+        << QSize(312, 211) << QMargins() << QRect(0, 0, 200, 100) << QPoint(0, 0);
+  }
+  void centredWhereTheTitleBarCanBeReached() {
+    QFETCH(QSize, client);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, available);
+    QFETCH(QPoint, place);
+    QCOMPARE(torvane::forms::centredPlace(client, frame, available), place);
   }
 
   void tabFollowsTabIndexAndSkipsLabels() {

@@ -15,14 +15,14 @@ fail() {
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
 [ -x "$prefix/bin/torvane" ] || fail "bin/torvane is not installed"
-desktop=$prefix/share/applications/torvane.desktop
+desktop=$prefix/share/applications/io.github.torvane.Torvane.desktop
 metainfo=$prefix/share/metainfo/io.github.torvane.Torvane.metainfo.xml
 [ -f "$desktop" ] || fail "the desktop entry is not installed"
 [ -f "$metainfo" ] || fail "the AppStream metainfo is not installed"
 grep -qx 'Exec=torvane' "$desktop" || fail "the desktop entry does not start torvane"
 grep -qx 'Icon=torvane' "$desktop" || fail "the desktop entry does not name the torvane icon"
 grep -q '<release version="1.00"' "$metainfo" || fail "the metainfo does not list release 1.00"
-for size in 16 32 128; do
+for size in 16 32 48 64 128 256; do
   icon=$prefix/share/icons/hicolor/${size}x${size}/apps/torvane.png
   [ -f "$icon" ] || fail "no ${size}x${size} icon"
 done
@@ -33,7 +33,7 @@ else
   echo "desktop-file-validate is not installed: the desktop entry is not validated"
 fi
 if command -v appstreamcli >/dev/null; then
-  appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
+  appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate"
 else
   echo "appstreamcli is not installed: the metainfo is not validated"
 fi

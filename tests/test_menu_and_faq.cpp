@@ -121,20 +121,28 @@ void TestMenuAndFaq::keyboardReachesEveryMenu_data() {
   QTest::addColumn<int>("menuKey");
   QTest::addColumn<int>("itemKey");
   QTest::addColumn<QString>("opens");  // the sub-menu left open, or "frmFAQ" for the FAQ window
-  QTest::newRow("Alt+F, A: Action") << int(Qt::Key_F) << int(Qt::Key_A) << "Action";
-  QTest::newRow("Alt+O, A: Appearance") << int(Qt::Key_O) << int(Qt::Key_A) << "mnuAppear";
-  QTest::newRow("Alt+H, F: FAQ") << int(Qt::Key_H) << int(Qt::Key_F) << "frmFAQ";
+  QTest::addColumn<bool>("faqBehind");  // the FAQ window is open already, behind the calculator
+  QTest::newRow("Alt+F, A: Action") << int(Qt::Key_F) << int(Qt::Key_A) << "Action" << false;
+  QTest::newRow("Alt+O, A: Appearance") << int(Qt::Key_O) << int(Qt::Key_A) << "mnuAppear" << false;
+  QTest::newRow("Alt+H, F: FAQ") << int(Qt::Key_H) << int(Qt::Key_F) << "frmFAQ" << false;
+  QTest::newRow("Alt+H, F: the FAQ from behind") << int(Qt::Key_H) << int(Qt::Key_F) << "frmFAQ" << true;
 }
 
 void TestMenuAndFaq::keyboardReachesEveryMenu() {
   QFETCH(int, menuKey);
   QFETCH(int, itemKey);
   QFETCH(QString, opens);
+  QFETCH(bool, faqBehind);
+  if (faqBehind) {
+    item("mnuFAQ")->trigger();
+    activate(window_);
+  }
   QTest::keyClick(window_, Qt::Key(menuKey), Qt::AltModifier);
   QTRY_VERIFY(QApplication::activePopupWidget());
   QTest::keyClick(QApplication::activePopupWidget(), Qt::Key(itemKey));
   if (opens == "frmFAQ") {
     QTRY_VERIFY(run_->program.hasFaq() && run_->program.faq().isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), &run_->program.faq());  // and the keyboard with it
   } else {
     QTRY_COMPARE(QApplication::activePopupWidget()->objectName(), opens);
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);

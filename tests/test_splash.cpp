@@ -63,7 +63,7 @@ void TestSplash::startsOnTheSplashAlone() {
   QVERIFY(!program_->hasFaq());
   QCOMPARE(QApplication::applicationVersion(), QString("1.00"));
   QTRY_VERIFY(!QApplication::windowIcon().isNull());
-  QCOMPARE(QApplication::windowIcon().availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
+  QCOMPARE(QApplication::windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
 }
 
 void TestSplash::boardIsFramelessAndCentred() {

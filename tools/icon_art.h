@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows_bitmaps.h"
+#include "icon_file.h"
 
 #include <QImage>
 

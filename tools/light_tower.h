@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gif_encoder.h"
+#include "gif_file.h"
 
 namespace torvane::art {
 

@@ -4,7 +4,6 @@
 #include "icon_art.h"
 #include "lettering.h"
 #include "light_tower.h"
-#include "windows_bitmaps.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -59,11 +58,15 @@ void checkAnimation(const QByteArray& bytes, const GifAnimation& animation) {
   }
 }
 
-void writeBitmap(const QDir& folder, const QString& name, const QImage& image) {
-  writeFile(folder.filePath(name), encodeBmp24(image));
-  if (QImage(folder.filePath(name)) != image.convertToFormat(QImage::Format_RGB32)) {
-    throw std::logic_error(name.toStdString() + " does not read back as drawn");
-  }
+// Qt writes a picture without alpha as a Windows bitmap of 24 bits a pixel,
+// uncompressed, rows bottom-up; the two-colour credit too, as it stays RGB32.
+void writeBitmap(const QDir& folder, const QString& name, const QImage& drawn) {
+  QImage image = drawn.convertToFormat(QImage::Format_RGB32);
+  image.setDotsPerMeterX(kPixelsPerMetre);
+  image.setDotsPerMeterY(kPixelsPerMetre);
+  const QString path = folder.filePath(name);
+  if (!image.save(path, "BMP")) throw std::runtime_error("cannot write " + path.toStdString());
+  if (QImage(path) != image) throw std::logic_error(name.toStdString() + " does not read back as drawn");
 }
 
 void writeIcons(const QDir& folder) {
@@ -75,9 +78,10 @@ void writeIcons(const QDir& folder) {
     QDir().mkpath(QFileInfo(path).path());
     if (!image.save(path, "PNG")) throw std::runtime_error("cannot write " + path.toStdString());
   };
+  // The small sizes are the icon file's sixteen-colour pictures.
   savePng(toArgb(images[2]));
   savePng(toArgb(images[1]));
-  savePng(drawSmoothIcon(128));
+  for (const int size : {48, 64, 128, 256}) savePng(drawSmoothIcon(size));
 }
 
 void generate(const QDir& folder) {

@@ -1,5 +1,8 @@
 #include "windows/forms.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
@@ -19,6 +22,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <limits>
+#include <numeric>
 #include <optional>
 #include <string>
 
@@ -266,8 +270,12 @@ QRect Scale::rect(int left, int top, int width, int height) const {
   return QRect(QPoint(pixels(left), pixels(top)), QPoint(pixels(left + width) - 1, pixels(top + height) - 1));
 }
 
+// Set on a client area once its controls are gone, as the area is about to be.
+constexpr char kControlsGone[] = "torvaneControlsGone";
+
 Controls::Controls(QWidget* clientArea, std::span<const Control> table)
-    : widgets_(table.size(), nullptr) {
+    : clientArea_(clientArea), widgets_(table.size(), nullptr) {
+  readControlsInReadingOrder();
   const Scale scale = Scale::of(clientArea);
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
@@ -279,12 +287,18 @@ Controls::Controls(QWidget* clientArea, std::span<const Control> table)
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
     if (row.kind == Kind::Label) widget->lower();
+    if (row.kind == Kind::Picture && row.what) widget->setAccessibleDescription(QString::fromUtf8(row.what));
+    else if (row.what) widget->setAccessibleName(QString::fromUtf8(row.what));
     widgets_[static_cast<std::size_t>(row.id)] = widget;  // ids are checked when the table is compiled
   }
+  for (const Control& row : table)
+    if (row.labelFor != kNoControl) static_cast<QLabel*>(widget(row.id))->setBuddy(widget(row.labelFor));
   std::ranges::sort(tabOrder, {}, &Control::tabIndex);
-  for (std::size_t i = 1; i < tabOrder.size(); ++i)
-    QWidget::setTabOrder(widget(tabOrder[i - 1]->id), widget(tabOrder[i]->id));
+  for (const Control* row : tabOrder) tabOrder_.push_back(widget(row->id));
+  for (std::size_t i = 1; i < tabOrder_.size(); ++i) QWidget::setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
 }
+
+Controls::~Controls() { clientArea_->setProperty(kControlsGone, true); }
 
 QWidget* Controls::widget(int id) const {
   if (id < 0 || static_cast<std::size_t>(id) >= widgets_.size())
@@ -315,13 +329,113 @@ void Controls::onClick(int id, std::function<void()> handler) const {
   QObject::connect(button, &QPushButton::clicked, button, std::move(handler));
 }
 
+void Controls::focusFirst() const {
+  const auto shown = std::ranges::find_if(tabOrder_, [](const QWidget* control) { return !control->isHidden(); });
+  if (shown == tabOrder_.end()) return;
+  (*shown)->setFocus(Qt::TabFocusReason);
+  // Selected backwards, the start of the text stays in view. Before the window
+  // is active the focus only waits there, so Tab's own selecting never runs.
+  if (auto* box = qobject_cast<QLineEdit*>(*shown)) {
+    const int length = int(box->text().size());
+    box->setSelection(length, -length);
+  }
+}
+
+std::vector<std::size_t> readingOrder(std::span<const QRect> boxes) {
+  std::vector<std::size_t> order(boxes.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  const auto byTop = [&](std::size_t a, std::size_t b) {
+    return std::pair(boxes[a].top(), boxes[a].left()) < std::pair(boxes[b].top(), boxes[b].left());
+  };
+  const auto byLeft = [&](std::size_t a, std::size_t b) { return boxes[a].left() < boxes[b].left(); };
+  const auto within = [](int y, const QRect& box) { return box.top() <= y && y <= box.bottom(); };
+  std::ranges::stable_sort(order, byTop);
+  for (auto line = order.begin(); line != order.end();) {
+    const QRect& first = boxes[*line];
+    const auto end = std::find_if(line + 1, order.end(), [&](std::size_t i) {
+      return !within(boxes[i].center().y(), first) || !within(first.center().y(), boxes[i]);
+    });
+    std::stable_sort(line, end, byLeft);
+    line = end;
+  }
+  return order;
+}
+
+namespace {
+
+// A plain container, as Qt's own would be, but with its children in reading
+// order. Qt lists them in stacking order, which puts the labels, kept below
+// everything else, first and in reverse.
+class ReadingOrderContainer : public QAccessibleWidget {
+public:
+  using QAccessibleWidget::QAccessibleWidget;
+
+  QAccessibleInterface* child(int index) const override {
+    const std::vector<QAccessibleInterface*> children = inReadingOrder();
+    return index >= 0 && std::size_t(index) < children.size() ? children[std::size_t(index)] : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    const std::vector<QAccessibleInterface*> children = inReadingOrder();
+    const auto found = std::ranges::find(children, child);
+    return found == children.end() ? -1 : int(found - children.begin());
+  }
+
+private:
+  // Hidden controls stay in the list, as Qt keeps them, marked invisible.
+  std::vector<QAccessibleInterface*> inReadingOrder() const {
+    std::vector<QAccessibleInterface*> stacked;
+    std::vector<QRect> boxes;
+    for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
+      QAccessibleInterface* child = QAccessibleWidget::child(i);
+      QObject* object = child ? child->object() : nullptr;
+      stacked.push_back(child);
+      boxes.push_back(object && object->isWidgetType() ? static_cast<QWidget*>(object)->geometry() : QRect());
+    }
+    std::vector<QAccessibleInterface*> children;
+    for (const std::size_t i : readingOrder(boxes)) children.push_back(stacked[i]);
+    return children;
+  }
+};
+
+// Asked for each class of a widget from the most derived up, newest factory
+// first: "QWidget" is reached only by widgets that no class of Qt's describes.
+// Qt would call a plain top-level window a client area too; a screen reader
+// announces a window by its role. A client area whose controls are gone is
+// being destroyed: Qt's own factory knows to describe no such widget, lest
+// its description outlive it.
+QAccessibleInterface* plainContainer(const QString& className, QObject* object) {
+  if (className != QLatin1String("QWidget") || !object || !object->isWidgetType()) return nullptr;
+  if (object->property(kControlsGone).toBool()) return nullptr;
+  auto* widget = static_cast<QWidget*>(object);
+  return new ReadingOrderContainer(widget, widget->isWindow() ? QAccessible::Window : QAccessible::Client);
+}
+
+}  // namespace
+
+void readControlsInReadingOrder() {
+  static bool installed = false;
+  if (installed || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+  QAccessible::installFactory(plainContainer);
+  installed = true;
+}
+
+QPoint centredPlace(const QSize& client, const QMargins& frame, const QRect& available) {
+  const QPoint centred = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, client, available).topLeft();
+  return {std::max(centred.x(), available.left() + frame.left()),
+          std::max(centred.y(), available.top() + frame.top())};
+}
+
 void centreOnScreen(QWidget* window) {
   const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
   if (!screen) return;
-  // The frame is not known before the window is first shown, so the client
-  // area is what is centred.
-  window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window->size(),
-                                          screen->availableGeometry()));
+  // Before the first showing the window manager has not told the frame yet:
+  // a title bar of the style's height and a border are allowed for.
+  QMargins frame;
+  if (!(window->windowFlags() & Qt::FramelessWindowHint)) {
+    const int border = window->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, window);
+    frame = {border, border + window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), border, border};
+  }
+  window->setGeometry(QRect(centredPlace(window->size(), frame, screen->availableGeometry()), window->size()));
 }
 
 }  // namespace torvane::forms

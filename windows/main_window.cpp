@@ -30,28 +30,28 @@ constexpr Control kLayout[] = {
   // ET mode
   {lbl2, "lbl2", Kind::Label,
    "Enter the following information to figure your car's estimated elapsed time.",
-   120, 960, 5295, 375, 9, Fill::Window},
-  {txtHP1, "txtHP1", Kind::TextBox, "Enter HP", 120, 1320, 1935, 375, 5},
-  {txtWeight1, "txtWeight1", Kind::TextBox, "Enter Car Weight Here", 120, 1920, 1935, 375, 6},
+   120, 960, 5295, 375, 9, nullptr, forms::kNoControl, Fill::Window},
+  {txtHP1, "txtHP1", Kind::TextBox, "Enter HP", 120, 1320, 1935, 375, 5, "Horsepower"},
+  {txtWeight1, "txtWeight1", Kind::TextBox, "Enter Car Weight Here", 120, 1920, 1935, 375, 6, "Car weight"},
   {cmdFigureEt, "cmdFigureEt", Kind::Button, "Figure", 2160, 1920, 1215, 375, 7},
-  {txt8th, "txt8th", Kind::TextBox, "1/8 Mile ET", 2160, 2400, 1215, 375, 12},
-  {lbl5, "lbl5", Kind::Label, "1/8 Mile ET", 1080, 2520, 975, 255, 15},
-  {txt8thTrap, "txt8thTrap", Kind::TextBox, "1/8 Mile Trap", 2160, 2880, 1215, 375, 10},
-  {lbl6, "lbl6", Kind::Label, "1/8 Mile Trap Speed", 480, 3000, 1575, 255, 16},
-  {txtET, "txtET", Kind::TextBox, "Your ET", 2160, 3360, 1215, 375, 8},
-  {lbl3, "lbl3", Kind::Label, "1/4 Mile ET", 1080, 3480, 975, 255, 13},
-  {txt4trap, "txt4trap", Kind::TextBox, "Text2", 2160, 3840, 1215, 375, 11},
-  {lbl4, "lbl4", Kind::Label, "1/4 Mile Trap Speed", 480, 3960, 1575, 255, 14},
+  {txt8th, "txt8th", Kind::TextBox, "1/8 Mile ET", 2160, 2400, 1215, 375, 12, "Eighth-mile ET"},
+  {lbl5, "lbl5", Kind::Label, "1/8 Mile ET", 1080, 2520, 975, 255, 15, nullptr, txt8th},
+  {txt8thTrap, "txt8thTrap", Kind::TextBox, "1/8 Mile Trap", 2160, 2880, 1215, 375, 10, "Eighth-mile trap speed"},
+  {lbl6, "lbl6", Kind::Label, "1/8 Mile Trap Speed", 480, 3000, 1575, 255, 16, nullptr, txt8thTrap},
+  {txtET, "txtET", Kind::TextBox, "Your ET", 2160, 3360, 1215, 375, 8, "Quarter-mile ET"},
+  {lbl3, "lbl3", Kind::Label, "1/4 Mile ET", 1080, 3480, 975, 255, 13, nullptr, txtET},
+  {txt4trap, "txt4trap", Kind::TextBox, "Text2", 2160, 3840, 1215, 375, 11, "Quarter-mile trap speed"},
+  {lbl4, "lbl4", Kind::Label, "1/4 Mile Trap Speed", 480, 3960, 1575, 255, 14, nullptr, txt4trap},
   // HP mode
   {lbl1, "lbl1", Kind::Label,
    "Enter the following information to figure your car's rear wheel HP.",
    120, 960, 4695, 255, 4},
-  {txtWeight, "txtWeight", Kind::TextBox, "Enter Car Weight Here", 120, 1320, 1935, 375, 1},
-  {txtTrapspeed, "txtTrapspeed", Kind::TextBox, "Enter Trap Speed Here", 120, 1920, 1935, 375, 2},
+  {txtWeight, "txtWeight", Kind::TextBox, "Enter Car Weight Here", 120, 1320, 1935, 375, 1, "Car weight"},
+  {txtTrapspeed, "txtTrapspeed", Kind::TextBox, "Enter Trap Speed Here", 120, 1920, 1935, 375, 2, "Trap speed"},
   {cmdFigurehp, "cmdFigurehp", Kind::Button, "Figure H.P.", 2160, 1920, 1215, 375, 0},
-  {txtHP, "txtHP", Kind::TextBox, "H.P.", 2160, 2400, 1215, 375, 3},
+  {txtHP, "txtHP", Kind::TextBox, "H.P.", 2160, 2400, 1215, 375, 3, "Rear-wheel horsepower"},
 };
-static_assert(forms::idsNumberTheRows(kLayout));
+static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout));
 constexpr int kClientWidth = 6915;  // twips
 constexpr int kClientHeight = 4320;
 
@@ -72,6 +72,15 @@ constexpr Visibility kHpMode[] = {
   {lbl2, false}, {lbl3, false}, {lbl4, false}, {lbl5, false}, {lbl6, false},
   {txt8th, false}, {txt4trap, false}, {txt8thTrap, false},
 };
+
+// When a switch hides the control with the focus, or comes before any control
+// had it (on loading), the focus goes where Tab starts, with the field's text
+// selected: the first keystroke replaces a prompt instead of joining it.
+void showMode(const QWidget& window, const forms::Controls& controls, std::span<const Visibility> mode) {
+  const QWidget* hadFocus = window.focusWidget();
+  for (const auto& [control, visible] : mode) controls.setVisible(control, visible);
+  if (!hadFocus || hadFocus->isHidden()) controls.focusFirst();
+}
 
 struct Button {
   Id button;
@@ -109,6 +118,7 @@ constexpr int kMenuLevels = 3;
 // The client area takes the colour of an active window's border. Qt has no
 // such role; the palette's Mid shade is the nearest and follows the theme.
 QWidget* makeClientArea(QMainWindow* window) {
+  window->menuBar();  // made first, so that a screen reader meets it first, as it stands above
   auto* client = new QWidget(window);
   client->setFixedSize(forms::Scale::of(client).size(kClientWidth, kClientHeight));
   QPalette palette = client->palette();
@@ -160,13 +170,8 @@ void MainWindow::buildMenuBar() {
   }
 }
 
-void MainWindow::enterEtMode() const {
-  for (const auto& [control, visible] : kEtMode) controls_.setVisible(control, visible);
-}
-
-void MainWindow::enterHpMode() const {
-  for (const auto& [control, visible] : kHpMode) controls_.setVisible(control, visible);
-}
+void MainWindow::enterEtMode() const { showMode(*this, controls_, kEtMode); }
+void MainWindow::enterHpMode() const { showMode(*this, controls_, kHpMode); }
 
 double MainWindow::number(int field) const {
   return textToNumber(controls_.text(field).toStdString(), decimalSeparator());
@@ -210,6 +215,7 @@ void MainWindow::showFaq() const {
   FaqWindow& faq = program_.faq();
   faq.show();
   faq.raise();
+  faq.activateWindow();  // the keyboard goes with it
 }
 
 void MainWindow::exitProgram() const { program_.end(); }

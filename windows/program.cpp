@@ -7,24 +7,30 @@
 
 #include "assets/pictures.h"
 #include "core/runtime_error.h"
+#include "torvane_version.h"
 #include "windows/faq_window.h"
+#include "windows/forms.h"
 #include "windows/main_window.h"
 #include "windows/splash_window.h"
 
 namespace torvane {
 
-Program::Program(ErrorReport report) : report_(std::move(report)) {}
+Program::Program(ErrorReport report) : report_(std::move(report)) {
+  // A screen reader may ask about a window while it is being made.
+  forms::readControlsInReadingOrder();
+}
 Program::Program() : Program(reportInMessageBox) {}
 Program::~Program() = default;
 
 void Program::start() {
   QApplication::setApplicationName(QStringLiteral("Torvane"));
-  QApplication::setApplicationVersion(QStringLiteral("1.00"));
-  QApplication::setDesktopFileName(QStringLiteral("torvane"));
+  QApplication::setApplicationVersion(QString::fromUtf8(kVersion));
+  // The name of the installed desktop entry, which is the application id.
+  QApplication::setDesktopFileName(QStringLiteral("io.github.torvane.Torvane"));
   splash().show();
   // The icon is not needed for the first picture on the screen; reading it
   // waits until the board is up.
-  QTimer::singleShot(0, [] { QApplication::setWindowIcon(QIcon(QString::fromUtf8(pictures::kIcon))); });
+  QTimer::singleShot(0, [] { QApplication::setWindowIcon(pictures::windowIcon()); });
 }
 
 SplashWindow& Program::splash() {

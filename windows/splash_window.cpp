@@ -18,14 +18,18 @@ enum Id { Image1, Image2, Image3, Image4, Image5, cmdBegin };
 // above it, and the credit runs three pixel rows past the bottom edge.
 // A picture's box is its own size; only a font other than the design size scales it.
 constexpr Control kLayout[] = {
-  {Image1, "Image1", Kind::Picture, pictures::kStartLight, 120, 360, 750, 2070, -1},
-  {Image2, "Image2", Kind::Picture, pictures::kTitle1, 1080, 360, 2970, 675, -1},
-  {Image3, "Image3", Kind::Picture, pictures::kTitle2, 1320, 840, 2985, 615, -1},
-  {Image4, "Image4", Kind::Picture, pictures::kTitle3, 1680, 1320, 2400, 630, -1},
-  {Image5, "Image5", Kind::Picture, pictures::kCredit, 0, 2880, 1560, 330, -1},
+  {Image1, "Image1", Kind::Picture, pictures::kStartLight, 120, 360, 750, 2070, -1,
+   "A drag-strip starting-light tower, its lamps unlit"},
+  {Image2, "Image2", Kind::Picture, pictures::kTitle1, 1080, 360, 2970, 675, -1,
+   "\"TOR\", the first part of the name Torvane"},
+  {Image3, "Image3", Kind::Picture, pictures::kTitle2, 1320, 840, 2985, 615, -1,
+   "\"VA\", the second part of the name Torvane"},
+  {Image4, "Image4", Kind::Picture, pictures::kTitle3, 1680, 1320, 2400, 630, -1,
+   "\"NE\", the third part of the name Torvane"},
+  {Image5, "Image5", Kind::Picture, pictures::kCredit, 0, 2880, 1560, 330, -1, "Credit: by Torvane team"},
   {cmdBegin, "cmdBegin", Kind::Button, "Click Here To Begin", 960, 2160, 2775, 375, 0},
 };
-static_assert(forms::idsNumberTheRows(kLayout));
+static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout));
 constexpr int kClientWidth = 4680;  // twips; without a frame, the whole window
 constexpr int kClientHeight = 3165;
 
@@ -36,7 +40,8 @@ SplashWindow::SplashWindow(Program& program)
       program_(program),
       controls_(this, kLayout) {
   setObjectName(QStringLiteral("frmBegin"));
-  setWindowTitle(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Form1"));  // never shown: the board has no title bar
+  setAccessibleName(QStringLiteral("Torvane"));
   setFixedSize(forms::Scale::of(this).size(kClientWidth, kClientHeight));
   controls_.onClick(cmdBegin, program_.handlerOf(this, [this] { begin(); }));
   forms::centreOnScreen(this);

@@ -26,10 +26,7 @@ struct GifAnimation {
   std::vector<GifFrame> frames;
 };
 
+// The GIF89a file, written by giflib.
 QByteArray encodeGif(const GifAnimation& animation);
-
-// The variable-width LZW code stream of a frame's pixels, before it is cut
-// into sub-blocks.
-QByteArray lzwCompress(const std::vector<std::uint8_t>& pixels, int minimumCodeSize);
 
 }  // namespace torvane::art

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <memory>
+
+class QApplication;
+
+namespace torvane {
+
+// Makes the application object, which opens the display. Where no display can
+// be opened, Qt would print several lines, advise reinstalling and abort;
+// instead one line on standard error names the display that was tried and how
+// to get one, and the process ends with status 1:
+//   torvane: cannot open the X11 display ":199"; start torvane in a graphical
+//   session, or under Xvfb with: xvfb-run torvane
+// Qt's messages while the display opens are held back, and passed on once it
+// is open.
+std::unique_ptr<QApplication> openDisplay(int& argc, char** argv);
+
+}  // namespace torvane
