@@ -70,9 +70,7 @@ private slots:
     QTest::newRow("the calculator's width") << 6915 << 1.0 << 461;
     QTest::newRow("half a pixel and less") << 7 << 1.0 << 0;
     QTest::newRow("more than half a pixel") << 8 << 1.0 << 1;
-    QTest::newRow("the calculator's width at 20 pt") << 6915 << 20.0 / 9 << 1024;
-    QTest::newRow("its height at 20 pt") << 4320 << 20.0 / 9 << 640;
-    QTest::newRow("its width at 8 pt") << 6915 << 8.0 / 9 << 410;
+    QTest::newRow("a left margin at 20 pt") << 120 << 20.0 / 9 << 18;
   }
   void twipsBecomePixels() {
     QFETCH(int, twips);
