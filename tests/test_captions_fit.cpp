@@ -22,7 +22,7 @@ private slots:
 
 namespace {
 
-// The calculator's text heights in pixels, by control, with the desktop font at a size.
+// The three windows, made while the desktop font has a size (0: as it is).
 struct Windows {
   explicit Windows(qreal pointSize) {
     const QFont standard = QApplication::font();
@@ -32,6 +32,7 @@ struct Windows {
     list = {&program.splash(), &program.mainWindow(), &program.faq()};
     QApplication::setFont(standard);
   }
+  // The height of each calculator control's text, in pixels, by name.
   QMap<QString, int> calculatorTextHeights() {
     QMap<QString, int> heights;
     for (const QWidget* control : program.mainWindow().centralWidget()->findChildren<QWidget*>())
