@@ -9,8 +9,9 @@
 #include "windows/program.h"
 #include "windows/splash_window.h"
 
-// Every caption and initial text must show whole inside its fixed box, with
-// the desktop's font at whatever size the user has chosen.
+// Every window's layout scales with the desktop's font size, and every caption
+// and initial text shows whole inside its box at whatever size the user has
+// chosen.
 class TestCaptionsFit : public QObject {
   Q_OBJECT
 
@@ -19,27 +20,59 @@ private slots:
   void everyTextFitsItsBox();
 };
 
+namespace {
+
+// The three windows, made while the desktop font has a size (0: as it is).
+struct Windows {
+  explicit Windows(qreal pointSize) {
+    const QFont standard = QApplication::font();
+    QFont chosen = standard;
+    if (pointSize > 0) chosen.setPointSizeF(pointSize);
+    QApplication::setFont(chosen);
+    list = {&program.splash(), &program.mainWindow(), &program.faq()};
+    QApplication::setFont(standard);
+  }
+  // The height of each calculator control's text, in pixels, by name.
+  QMap<QString, int> calculatorTextHeights() {
+    QMap<QString, int> heights;
+    for (const QWidget* control : program.mainWindow().centralWidget()->findChildren<QWidget*>())
+      heights[control->objectName()] = control->fontMetrics().height();
+    return heights;
+  }
+
+  torvane::Program program{[](QWidget*, const torvane::RuntimeError&) {}};
+  QList<QWidget*> list;
+};
+
+}  // namespace
+
 void TestCaptionsFit::everyTextFitsItsBox_data() {
   QTest::addColumn<qreal>("pointSize");
-  QTest::newRow("desktop default") << 0.0;
-  QTest::newRow("small, 8 pt") << 8.0;
-  QTest::newRow("large, 14 pt") << 14.0;
-  QTest::newRow("very large, 24 pt") << 24.0;
+  QTest::addColumn<QSize>("calculator");  // client area
+  QTest::addColumn<QSize>("faq");
+  QTest::addColumn<QSize>("splash");
+  QTest::newRow("desktop default") << 0.0 << QSize(461, 288) << QSize(305, 244) << QSize(312, 211);
+  QTest::newRow("small, 8 pt") << 8.0 << QSize(410, 256) << QSize(271, 217) << QSize(277, 188);
+  QTest::newRow("the design size, 9 pt") << 9.0 << QSize(461, 288) << QSize(305, 244) << QSize(312, 211);
+  QTest::newRow("10 pt") << 10.0 << QSize(512, 320) << QSize(339, 271) << QSize(347, 234);
+  QTest::newRow("large, 14 pt") << 14.0 << QSize(717, 448) << QSize(474, 380) << QSize(485, 328);
+  QTest::newRow("very large, 20 pt") << 20.0 << QSize(1024, 640) << QSize(678, 542) << QSize(693, 469);
+  QTest::newRow("very large, 24 pt") << 24.0 << QSize(1229, 768) << QSize(813, 651) << QSize(832, 563);
 }
 
 void TestCaptionsFit::everyTextFitsItsBox() {
   QFETCH(qreal, pointSize);
-  const QFont standard = QApplication::font();
-  QFont chosen = standard;
-  if (pointSize > 0) chosen.setPointSizeF(pointSize);
-  QApplication::setFont(chosen);
-  torvane::Program program([](QWidget*, const torvane::RuntimeError&) {});
-  const QList<QWidget*> windows = {&program.splash(), &program.mainWindow(), &program.faq()};
-  QApplication::setFont(standard);
+  QFETCH(QSize, calculator);
+  QFETCH(QSize, faq);
+  QFETCH(QSize, splash);
+  Windows windows(pointSize);
 
-  for (QWidget* window : windows) {
+  for (QWidget* window : windows.list) {
     for (const QLabel* label : window->findChildren<QLabel*>()) {
-      if (label->text().isEmpty()) continue;  // a picture
+      if (label->text().isEmpty()) {  // a picture fills its scaled box
+        QCOMPARE(label->pixmap().size(), label->size());
+        continue;
+      }
       const QRect needed =
           label->fontMetrics().boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
       QVERIFY2(label->contentsRect().contains(needed), qPrintable(label->objectName()));
@@ -52,8 +85,23 @@ void TestCaptionsFit::everyTextFitsItsBox() {
                    box->fontMetrics().height() < box->height(),
                qPrintable(box->objectName()));
   }
-  // Nothing grows: the font gives way, not the box.
-  QCOMPARE(program.mainWindow().centralWidget()->size(), QSize(461, 288));
+  // The boxes grow with the font...
+  QCOMPARE(windows.program.mainWindow().centralWidget()->size(), calculator);
+  QCOMPARE(windows.program.faq().size(), faq);
+  QCOMPARE(windows.program.splash().size(), splash);
+
+  // ...and so does the text in them: by at least nine tenths of the font's
+  // growth over the design size, so at 20 pt to at least twice the height.
+  // (Below the design size the frames, which keep their size, take a larger
+  // share of each box, and a text may shrink further.)
+  const qreal growth = (pointSize > 0 ? pointSize : QApplication::font().pointSizeF()) / 9;
+  if (growth < 1) return;
+  const QMap<QString, int> designed = Windows(9).calculatorTextHeights();
+  const QMap<QString, int> shown = windows.calculatorTextHeights();
+  for (auto control = shown.cbegin(); control != shown.cend(); ++control)
+    QVERIFY2(control.value() >= 0.9 * growth * designed[control.key()],
+             qPrintable(QString("%1: %2 px against %3 px at 9 pt")
+                            .arg(control.key()).arg(control.value()).arg(designed[control.key()])));
 }
 
 QTEST_MAIN(TestCaptionsFit)

@@ -1,6 +1,8 @@
 #include <QAccessible>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QtTest>
 
@@ -57,6 +59,22 @@ private slots:
   void cleanup() {
     controls_.reset();
     surface_.reset();
+  }
+
+  void twipsBecomePixels_data() {
+    QTest::addColumn<int>("twips");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<int>("pixels");
+    QTest::newRow("the calculator's width") << 6915 << 1.0 << 461;
+    QTest::newRow("half a pixel and less") << 7 << 1.0 << 0;
+    QTest::newRow("more than half a pixel") << 8 << 1.0 << 1;
+    QTest::newRow("a left margin at 20 pt") << 120 << 20.0 / 9 << 18;
+  }
+  void twipsBecomePixels() {
+    QFETCH(int, twips);
+    QFETCH(double, scale);
+    QFETCH(int, pixels);
+    QCOMPARE(torvane::forms::Scale(scale).pixels(twips), pixels);
   }
 
   void buildsEveryRowAtItsPlace() {
@@ -182,6 +200,60 @@ private slots:
       QCOMPARE(error.kind(), torvane::ErrorKind::ControlAccess);
       QCOMPARE(QString::fromStdString(error.detail()), detail);
     }
+  }
+
+  void pastingKeepsEveryCharacter_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("anchor");  // the selection before the paste runs from the anchor to the cursor
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<bool>("fromMenu");  // or with the keys
+    QTest::addColumn<QString>("after");
+    const QString n(40'000, '7');
+    QTest::newRow("short, over all") << "Enter HP" << 0 << 8 << "300" << false << "300";
+    QTest::newRow("long, over all") << "Enter HP" << 0 << 8 << n << false << n;
+    QTest::newRow("long, over a part selected backwards") << "Enter HP" << 8 << 6 << n << false << "Enter " + n;
+    QTest::newRow("long, at the cursor") << "Enter HP" << 5 << 5 << n << false << "Enter" + n + " HP";
+    QTest::newRow("short, from the menu") << "Enter HP" << 0 << 8 << "300" << true << "300";
+    QTest::newRow("long, from the menu") << "Enter HP" << 6 << 8 << n << true << "Enter " + n;
+  }
+  // A paste keeps all it pastes, leaves the cursor after it, and undoes and
+  // redoes in one step, the selection before it restored.
+  void pastingKeepsEveryCharacter() {
+    QFETCH(QString, before);
+    QFETCH(int, anchor);
+    QFETCH(int, cursor);
+    QFETCH(QString, pasted);
+    QFETCH(bool, fromMenu);
+    QFETCH(QString, after);
+    surface_->show();
+    auto* field = qobject_cast<QLineEdit*>(controls_->widget(first));
+    field->setText(before);
+    field->setSelection(anchor, cursor - anchor);
+    QGuiApplication::clipboard()->setText(pasted);
+    const auto edit = [&](QKeySequence::StandardKey key, const char* action) {
+      if (!fromMenu) return QTest::keySequence(field, QKeySequence::keyBindings(key).first());
+      QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4), field->mapToGlobal(QPoint(4, 4)));
+      QApplication::sendEvent(field, &event);
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu && menu->findChild<QAction*>(action) && menu->findChild<QAction*>(action)->isEnabled());
+      menu->findChild<QAction*>(action)->trigger();
+      menu->close();
+    };
+    const auto shows = [&](const QString& text, int start, int end) {
+      return field->text() == text && field->cursorPosition() == end &&
+             field->selectedText().size() == std::abs(end - start);
+    };
+
+    const int end = std::min(anchor, cursor) + static_cast<int>(pasted.size());  // the cursor after the paste
+
+    edit(QKeySequence::Paste, "edit-paste");
+    QCOMPARE(field->text().size(), after.size());
+    QVERIFY(shows(after, end, end));
+    edit(QKeySequence::Undo, "edit-undo");
+    QVERIFY(shows(before, anchor, cursor));
+    edit(QKeySequence::Redo, "edit-redo");
+    QVERIFY(shows(after, end, end));
   }
 
   void clickRunsTheBoundHandler() {

@@ -35,7 +35,8 @@ private slots:
   void theStartLightStandsStill();
   void endingTheProgram_data();
   void endingTheProgram();
-  void boardFollowsTheColourScheme();
+  void boardIsBlackInEveryColourScheme_data();
+  void boardIsBlackInEveryColourScheme();
 
 private:
   template <class T = QWidget>
@@ -171,23 +172,37 @@ void TestSplash::endingTheProgram() {
   QVERIFY(!program_->hasFaq() || !program_->faq().isVisible());
 }
 
-// Under a scheme whose text colour is not black the board takes that colour,
-// and it shows through the start light's transparent pixels.
-void TestSplash::boardFollowsTheColourScheme() {
+void TestSplash::boardIsBlackInEveryColourScheme_data() {
+  QTest::addColumn<QColor>("window");
+  QTest::addColumn<QColor>("text");
+  QTest::newRow("standard") << QColor(0xef, 0xef, 0xef) << QColor(Qt::black);
+  QTest::newRow("dark") << QColor(0x2a, 0x2a, 0x2a) << QColor(Qt::white);
+  QTest::newRow("coloured text") << QColor(0xf0, 0xf0, 0xe0) << QColor(0x20, 0x30, 0x90);
+}
+
+// The artwork is drawn for black, so the board stays black whatever the
+// scheme, also through the start light's transparent pixels; the button keeps
+// the scheme's colours.
+void TestSplash::boardIsBlackInEveryColourScheme() {
+  QFETCH(QColor, window);
+  QFETCH(QColor, text);
   program_.reset();
   const QPalette standard = QApplication::palette();
   QPalette scheme = standard;
-  const QColor ink(0x20, 0x30, 0x90);
-  scheme.setColor(QPalette::WindowText, ink);
+  scheme.setColor(QPalette::Window, window);
+  scheme.setColor(QPalette::WindowText, text);
   QApplication::setPalette(scheme);
   program_ = std::make_unique<torvane::Program>([](QWidget*, const torvane::RuntimeError&) {});
   program_->start();
   torvane::SplashWindow& board = program_->splash();
   QVERIFY(QTest::qWaitForWindowExposed(&board));
   const QImage shot = board.grab().toImage();
+  const QPalette button = find(&board, "cmdBegin")->palette();
   QApplication::setPalette(standard);
-  QCOMPARE(shot.pixelColor(300, 5), ink);   // bare board
-  QCOMPARE(shot.pixelColor(8, 24), ink);    // the start light's transparent corner
+  QCOMPARE(shot.pixelColor(300, 5), QColor(Qt::black));  // bare board
+  QCOMPARE(shot.pixelColor(8, 24), QColor(Qt::black));   // the start light's transparent corner
+  QCOMPARE(button.color(QPalette::Window), window);
+  QCOMPARE(button.color(QPalette::WindowText), text);
 }
 
 QTEST_MAIN(TestSplash)

@@ -4,9 +4,12 @@
 Usage: screenshots.py path/to/torvane output-folder
 
 It drives the program the way the end-to-end tests do (tests/e2e/desktop.py):
-on its own Xvfb with Openbox, so the windows wear their frames.
+on its own Xvfb with Openbox, so the windows wear their frames. It takes
+every window as the program first shows it, then again with a 20 pt desktop
+font and in a dark colour scheme, both set through qt6ct.
 """
 
+import contextlib
 import os
 import subprocess
 import sys
@@ -15,10 +18,68 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 sys.dont_write_bytecode = True
 import desktop  # noqa: E402
-from desktop import FAQ_TITLE, MAIN, wait_for  # noqa: E402
+from desktop import FAQ_TITLE, wait_for  # noqa: E402
 
 MARGIN = 8
 MARGIN_COLOUR = "#d8d8d8"
+DESIGN_POINT_SIZE = 9  # the layouts' pixels are for this font size; others scale them
+
+# name suffix, desktop font size in points, qt6ct colour scheme (None: Qt's own palette)
+LOOKS = [
+    ("", None, None),
+    ("-20pt", 20, None),
+    ("-dark", None, "/usr/share/qt6ct/colors/darker.conf"),
+]
+
+
+class StyledSession(desktop.Session):
+    """A session whose program reads its font and colours from a qt6ct configuration."""
+
+    def __init__(self, executable, name, point_size, colours):
+        super().__init__(executable, name=name)
+        self.point_size = point_size
+        self.colours = colours
+
+    def _start_desktop(self):
+        super()._start_desktop()
+        if self.point_size is None and self.colours is None:
+            return
+        folder = os.path.join(self.env["XDG_CONFIG_HOME"], "qt6ct")
+        os.makedirs(folder)
+        size = self.point_size or DESIGN_POINT_SIZE
+        lines = ["[Appearance]", "style=Fusion", "standard_dialogs=default", "icon_theme=",
+                 f"custom_palette={'true' if self.colours else 'false'}",
+                 f"color_scheme_path={self.colours or ''}",
+                 "", "[Fonts]",
+                 f'general="Sans Serif,{size},-1,5,400,0,0,0,0,0,0,0,0,0,0,1"',
+                 f'fixed="Monospace,{size},-1,5,400,0,0,0,0,0,0,0,0,0,0,1"', ""]
+        with open(os.path.join(folder, "qt6ct.conf"), "w") as conf:
+            conf.write("\n".join(lines))
+        self.env["QT_QPA_PLATFORMTHEME"] = "qt6ct"
+
+
+def scaled(place, factor):
+    """A place in pixels at the design font, in the layout scaled by factor: each edge rounded."""
+    x, y, width, height = place
+    edge = lambda v: int(v * factor + 0.5)
+    return (edge(x), edge(y), edge(x + width) - edge(x), edge(y + height) - edge(y))
+
+
+@contextlib.contextmanager
+def places_scaled(factor):
+    """Where the end-to-end helpers click, for a layout scaled by factor, and a screen it fits on."""
+    names = ["SCREEN", "BEGIN", "MAIN", "MAIN_CLIENT"]
+    saved = {name: getattr(desktop, name) for name in names}
+    if factor != 1:
+        desktop.SCREEN = (1600, 1200)
+        desktop.BEGIN = scaled(desktop.BEGIN, factor)
+        desktop.MAIN = {name: scaled(place, factor) for name, place in desktop.MAIN.items()}
+        desktop.MAIN_CLIENT = scaled((0, 0) + desktop.MAIN_CLIENT, factor)[2:]
+    try:
+        yield
+    finally:
+        for name, value in saved.items():
+            setattr(desktop, name, value)
 
 
 def grab(session, window):
@@ -41,9 +102,11 @@ def grab(session, window):
 
 
 def save(session, window, path):
+    """The window, framed by a margin, in at most 256 colours: the pictures are committed."""
     picture = grab(session, window)
     subprocess.run(["convert", "png:-", "-bordercolor", MARGIN_COLOUR, "-border", str(MARGIN),
-                    "-strip", path], input=picture, check=True)
+                    "-strip", "-dither", "None", "-colors", "256", "PNG8:" + path], input=picture, check=True)
+    subprocess.run(["optipng", "-quiet", "-o5", path], check=True)
     print(path)
 
 
@@ -54,30 +117,39 @@ def expect(session, main, fields):
             raise desktop.Failure(f"{name} shows {shown!r}, not {text!r}")
 
 
-def main():
-    executable, folder = sys.argv[1:3]
-    os.makedirs(folder, exist_ok=True)
-    path = lambda name: os.path.join(folder, name + ".png")
-    with desktop.Session(executable, name="screenshots") as session:
-        save(session, session.splash(), path("splash"))
+def take(executable, path, suffix, point_size, colours):
+    """Each window in one look; HP mode only in the first."""
+    factor = (point_size or DESIGN_POINT_SIZE) / DESIGN_POINT_SIZE
+    with places_scaled(factor), StyledSession(executable, "screenshots" + suffix,
+                                              point_size, colours) as session:
+        save(session, session.splash(), path("splash" + suffix))
 
         main = session.begin()
         session.figure_et(main, "300", "3000")
         expect(session, main, {"txtET": "12.55", "txt4trap": "108.7", "txt8th": "8.10",
                                "txt8thTrap": "87.7"})
-        main.click_control(MAIN["cmdFigureEt"])  # the focus leaves the field just read
-        save(session, main, path("main-et-mode"))
+        main.click_control(desktop.MAIN["cmdFigureEt"])  # the focus leaves the field just read
+        save(session, main, path("main-et-mode" + suffix))
 
-        session.choose("HP From MPH/Weight", main)
-        session.fill(main, "txtWeight", "3000")
-        session.fill(main, "txtTrapspeed", "117")
-        main.click_control(MAIN["cmdFigurehp"])
-        expect(session, main, {"txtHP": "375.00"})
-        main.click_control(MAIN["cmdFigurehp"])
-        save(session, main, path("main-hp-mode"))
+        if not suffix:
+            session.choose("HP From MPH/Weight", main)
+            session.fill(main, "txtWeight", "3000")
+            session.fill(main, "txtTrapspeed", "117")
+            main.click_control(desktop.MAIN["cmdFigurehp"])
+            expect(session, main, {"txtHP": "375.00"})
+            main.click_control(desktop.MAIN["cmdFigurehp"])
+            save(session, main, path("main-hp-mode"))
 
         session.choose("FAQ", main)
-        save(session, session.window(FAQ_TITLE), path("faq"))
+        save(session, session.window(FAQ_TITLE), path("faq" + suffix))
+
+
+def main():
+    executable, folder = sys.argv[1:3]
+    os.makedirs(folder, exist_ok=True)
+    path = lambda name: os.path.join(folder, name + ".png")
+    for suffix, point_size, colours in LOOKS:
+        take(executable, path, suffix, point_size, colours)
 
 
 if __name__ == "__main__":

@@ -39,7 +39,7 @@ constexpr int kClientHeight = 3660;
 FaqWindow::FaqWindow(Program& program) : program_(program), controls_(this, kLayout) {
   setObjectName(QStringLiteral("frmFAQ"));
   setWindowTitle(QStringLiteral("FAQ"));
-  resize(forms::pixelSize(kClientWidth, kClientHeight));  // sizable; the controls stay put
+  resize(forms::Scale::of(this).size(kClientWidth, kClientHeight));  // sizable; the controls stay put
   controls_.onClick(cmdOK, program_.handlerOf(this, [this] { hide(); }));
 }
 

@@ -3,19 +3,27 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
 #include <algorithm>
+#include <limits>
 #include <numeric>
+#include <optional>
 #include <string>
 
 #include "core/runtime_error.h"
@@ -23,7 +31,140 @@
 namespace torvane::forms {
 namespace {
 
-QWidget* makeWidget(const Control& row, QWidget* parent) {
+// A text box takes text of any length.
+//
+// QLineEdit records one undo step for each character a paste inserts: a
+// megabyte makes a million steps, some 20 MB of history and most of the
+// paste's time. A paste longer than kLongPaste is therefore made as one
+// replacement of the whole text. That empties QLineEdit's own history, so this
+// box keeps the one step that takes the paste back, and the one that puts it
+// back again, below whatever QLineEdit records after it. A shorter paste, and
+// every other edit, is QLineEdit's own.
+class TextBox final : public QLineEdit {
+public:
+  TextBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+    setMaxLength(std::numeric_limits<int>::max());  // QLineEdit's default cuts a text at 32,767
+    // No kerning or ligatures where a script needs none: a long text is laid
+    // out in half the time.
+    QFont font;
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(font);
+  }
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool done = (event->matches(QKeySequence::Paste) && pasteLong(QClipboard::Clipboard)) ||
+                      (event->matches(QKeySequence::Undo) && undoLongPaste()) ||
+                      (event->matches(QKeySequence::Redo) && redoLongPaste());
+    if (!done) QLineEdit::keyPressEvent(event);
+  }
+
+  // A middle click pastes the selection, where the desktop has one.
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+      deselect();
+      if (pasteLong(QClipboard::Selection)) return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+  }
+
+  // QLineEdit's own menu, with Paste, Undo and Redo taking the same ways as their keys.
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QAction* action : menu->actions()) {
+      rebind(action, &QLineEdit::paste, SLOT(paste()), "edit-paste",
+             [this] { return pasteLong(QClipboard::Clipboard); });
+      if (rebind(action, &QLineEdit::undo, SLOT(undo()), "edit-undo", [this] { return undoLongPaste(); }) &&
+          canUndoLongPaste())
+        action->setEnabled(true);
+      if (rebind(action, &QLineEdit::redo, SLOT(redo()), "edit-redo", [this] { return redoLongPaste(); }) &&
+          canRedoLongPaste())
+        action->setEnabled(true);
+    }
+    menu->popup(event->globalPos());
+  }
+
+private:
+  static constexpr qsizetype kLongPaste = 32'767;  // characters; as long as a field could hold before
+
+  struct Edit {
+    QString text;
+    int anchor, cursor;  // the selection runs from the anchor to the cursor
+  };
+  struct LongPaste {
+    Edit before, after;
+    bool undone;
+  };
+
+  Edit current() const {
+    int anchor = cursorPosition();
+    if (hasSelectedText()) anchor = anchor == selectionStart() ? selectionEnd() : selectionStart();
+    return {text(), anchor, cursorPosition()};
+  }
+
+  void restore(const Edit& edit) {
+    setText(edit.text);
+    setSelection(edit.anchor, edit.cursor - edit.anchor);
+    setModified(true);
+    emit textEdited(edit.text);
+  }
+
+  // Pastes the text of the clipboard or the selection over the selected text,
+  // or at the cursor, if it is long; a short one is left to QLineEdit.
+  bool pasteLong(QClipboard::Mode mode) {
+    const QString pasted = QGuiApplication::clipboard()->text(mode);
+    if (isReadOnly() || pasted.size() <= kLongPaste) return false;
+    const Edit before = current();
+    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
+    const int end = start + static_cast<int>(pasted.size());
+    const QString after = QString(before.text).replace(start, selectedText().size(), pasted);
+    lastPaste_ = LongPaste{before, {after, end, end}, false};
+    restore(lastPaste_->after);
+    return true;
+  }
+
+  // QLineEdit's own history comes first: it holds what was typed after the paste.
+  bool canUndoLongPaste() const {
+    return !isUndoAvailable() && lastPaste_ && !lastPaste_->undone && text() == lastPaste_->after.text;
+  }
+  bool canRedoLongPaste() const {
+    return !isRedoAvailable() && lastPaste_ && lastPaste_->undone && text() == lastPaste_->before.text;
+  }
+  bool undoLongPaste() {
+    if (!canUndoLongPaste()) return false;
+    restore(lastPaste_->before);
+    lastPaste_->undone = true;
+    return true;
+  }
+  bool redoLongPaste() {
+    if (!canRedoLongPaste()) return false;
+    restore(lastPaste_->after);
+    lastPaste_->undone = false;
+    return true;
+  }
+
+  // Gives one of QLineEdit's menu actions a new handler, if the action is
+  // bound to `slot`: `own`, and QLineEdit's slot where `own` does not apply.
+  // Qt 6.4 binds these actions by the slot's name and leaves them unnamed;
+  // later versions bind them by member and name them as `name` does.
+  bool rebind(QAction* action, void (QLineEdit::*slot)(), const char* slotName, const char* name,
+              std::function<bool()> own) {
+    if (!QObject::disconnect(action, &QAction::triggered, this, slot) &&
+        !QObject::disconnect(action, SIGNAL(triggered()), this, slotName))
+      return false;
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, [this, slot, own = std::move(own)] {
+      if (!own()) (this->*slot)();
+    });
+    return true;
+  }
+
+  std::optional<LongPaste> lastPaste_;
+};
+
+// `box` is the control's size in pixels; a picture is scaled to fill it.
+QWidget* makeWidget(const Control& row, QSize box, QWidget* parent) {
   switch (row.kind) {
   case Kind::Label: {
     auto* label = new QLabel(QString::fromUtf8(row.text), parent);
@@ -40,14 +181,18 @@ QWidget* makeWidget(const Control& row, QWidget* parent) {
     const QString path = QString::fromUtf8(row.text);
     QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
     reader.setAutoDetectImageFormat(false);
-    picture->setPixmap(QPixmap::fromImage(reader.read()));  // shown unscaled, top-left
+    QImage image = reader.read();
+    // At the design font the box is the picture's own size; the scaled
+    // layout of a larger or smaller font scales the picture with it.
+    if (image.size() != box) image = image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    picture->setPixmap(QPixmap::fromImage(image));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return picture;
   }
   case Kind::TextBox: {
-    auto* box = new QLineEdit(QString::fromUtf8(row.text), parent);
-    box->setCursorPosition(0);
-    return box;
+    auto* field = new TextBox(QString::fromUtf8(row.text), parent);
+    field->setCursorPosition(0);
+    return field;
   }
   case Kind::Button: {
     auto* button = new QPushButton(QString::fromUtf8(row.text), parent);
@@ -64,10 +209,8 @@ bool takesFocus(Kind kind) { return kind == Kind::TextBox || kind == Kind::Butto
 constexpr int kFrameAndMargins = 8;  // pixels a text box's or button's frame and padding take across
 
 // Whether a control's caption or initial text shows whole in its box with a font.
-bool fits(const Control& row, const QFontMetrics& metrics) {
-  const QString text = QString::fromUtf8(row.text);
-  const QSize box = pixelSize(row.width, row.height);
-  switch (row.kind) {
+bool fits(Kind kind, const QString& text, QSize box, const QFontMetrics& metrics) {
+  switch (kind) {
   case Kind::Label: {
     const QRect needed = metrics.boundingRect(QRect(QPoint(), box), Qt::TextWordWrap, text);
     return needed.width() <= box.width() && needed.height() <= box.height();
@@ -86,37 +229,45 @@ bool fits(const Control& row, const QFontMetrics& metrics) {
 // average wider than 0.7 em a character, nor a line taller than 1.3 em. What
 // fits by this guess fits for certain, and the window need not wait for the
 // font database to start up before it is first shown.
-bool plainlyFits(const Control& row, qreal emPixels) {
-  if (row.kind == Kind::Picture) return true;
-  const QSize box = pixelSize(row.width, row.height);
-  const qreal width = qreal(QString::fromUtf8(row.text).size()) * 0.7 * emPixels +
-                      (row.kind == Kind::Label ? 0 : kFrameAndMargins);
-  const qreal height = 1.3 * emPixels + (row.kind == Kind::Label ? 0 : 4);
+bool plainlyFits(Kind kind, const QString& text, QSize box, double emPixels) {
+  if (kind == Kind::Picture) return true;
+  const double width = double(text.size()) * 0.7 * emPixels + (kind == Kind::Label ? 0 : kFrameAndMargins);
+  const double height = 1.3 * emPixels + (kind == Kind::Label ? 0 : 4);
   return width <= box.width() && height <= box.height();
 }
 
-// The boxes were laid out for a small dialog font. Where the desktop's default
-// is larger, the whole window takes the largest smaller size at which every
-// text fits, so nothing is cut off or runs into a neighbour.
-void fitFont(QWidget* clientArea, std::span<const Control> table) {
-  constexpr qreal kStep = 0.5;
-  constexpr qreal kSmallest = 6.0;  // points; below this nothing is readable anyway
-  QFont font = clientArea->font();
+double emPixels(const QFont& font, const QWidget* widget) {
+  return font.pointSizeF() > 0 ? font.pointSizeF() * widget->logicalDpiY() / 72.0 : font.pixelSize();
+}
+
+// The last resort, for a text that does not fit its box even in the layout
+// scaled to the font: that control alone takes the largest smaller size at
+// which its text shows whole. Only that control, so that one long caption
+// does not pull every other text below the size the user chose.
+void fitFont(QWidget* widget, const Control& row, QSize box) {
+  constexpr double kStep = 0.5;
+  constexpr double kSmallest = 5.0;  // points; below this nothing is readable anyway
+  QFont font = widget->font();
   if (font.pointSizeF() <= 0) return;  // a pixel-sized font: leave it be
-  const qreal emPixels = font.pointSizeF() * clientArea->logicalDpiY() / 72.0;
-  if (std::ranges::all_of(table, [&](const Control& row) { return plainlyFits(row, emPixels); })) return;
-  const auto allFit = [&] {
-    const QFontMetrics metrics(font);
-    return std::ranges::all_of(table, [&](const Control& row) { return fits(row, metrics); });
-  };
-  while (!allFit() && font.pointSizeF() - kStep >= kSmallest) font.setPointSizeF(font.pointSizeF() - kStep);
-  clientArea->setFont(font);
+  const QString text = QString::fromUtf8(row.text);
+  if (plainlyFits(row.kind, text, box, emPixels(font, widget))) return;
+  while (!fits(row.kind, text, box, QFontMetrics(font, widget)) && font.pointSizeF() - kStep >= kSmallest)
+    font.setPointSizeF(font.pointSizeF() - kStep);
+  if (font != widget->font()) widget->setFont(font);
 }
 
 }  // namespace
 
-QSize pixelSize(int widthTwips, int heightTwips) {
-  return {toPixels(widthTwips), toPixels(heightTwips)};
+Scale Scale::of(const QWidget* window) {
+  return Scale(emPixels(window->font(), window) / (kDesignPointSize * kDesignDotsPerInch / 72.0));
+}
+
+int Scale::pixels(int twips) const { return qRound(twips * factor_ / kTwipsPerPixel); }
+
+QSize Scale::size(int widthTwips, int heightTwips) const { return {pixels(widthTwips), pixels(heightTwips)}; }
+
+QRect Scale::rect(int left, int top, int width, int height) const {
+  return QRect(QPoint(pixels(left), pixels(top)), QPoint(pixels(left + width) - 1, pixels(top + height) - 1));
 }
 
 // Set on a client area once its controls are gone, as the area is about to be.
@@ -125,13 +276,14 @@ constexpr char kControlsGone[] = "torvaneControlsGone";
 Controls::Controls(QWidget* clientArea, std::span<const Control> table)
     : clientArea_(clientArea), widgets_(table.size(), nullptr) {
   readControlsInReadingOrder();
-  fitFont(clientArea, table);
+  const Scale scale = Scale::of(clientArea);
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
-    QWidget* widget = makeWidget(row, clientArea);
+    const QRect place = scale.rect(row.left, row.top, row.width, row.height);
+    QWidget* widget = makeWidget(row, place.size(), clientArea);
     widget->setObjectName(QString::fromUtf8(row.name));
-    widget->setGeometry(toPixels(row.left), toPixels(row.top), toPixels(row.width),
-                        toPixels(row.height));
+    widget->setGeometry(place);
+    fitFont(widget, row, place.size());
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
     if (row.kind == Kind::Label) widget->lower();

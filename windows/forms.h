@@ -17,8 +17,39 @@ namespace torvane::forms {
 // Layouts are stored in twips, 1/1440 inch: 15 twips make a pixel at 96 dots
 // per inch. Qt scales the pixels on screens of other densities.
 inline constexpr int kTwipsPerPixel = 15;
-constexpr int toPixels(int twips) { return twips / kTwipsPerPixel; }
-QSize pixelSize(int widthTwips, int heightTwips);
+
+// The font every layout is drawn for: the size of the platform's default font,
+// in points at the platform's standard logical dots per inch. Qt's own default
+// on Linux, where no desktop setting overrides it, is 9 pt at 96 dpi; Windows'
+// message font is 9 pt at 96 dpi too; macOS's system font is 13 pt at 72 dpi.
+#ifdef Q_OS_MACOS
+inline constexpr double kDesignPointSize = 13;
+inline constexpr double kDesignDotsPerInch = 72;
+#else
+inline constexpr double kDesignPointSize = 9;
+inline constexpr double kDesignDotsPerInch = 96;
+#endif
+
+// How a window's twips become pixels. At the design font a layout keeps the
+// pixels its twips give at 96 dpi; with a larger or smaller font the whole
+// layout grows or shrinks with it, as WinForms' AutoScaleMode.Font does:
+//   Scale(1).pixels(6915) -> 461,   Scale(20.0 / 9).pixels(6915) -> 1024
+// Each edge is rounded on its own, so boxes that meet or stand apart in twips
+// still meet or stand apart in pixels.
+class Scale {
+public:
+  explicit constexpr Scale(double factor = 1) : factor_(factor) {}
+  // The scale for a window's font: its size over the design font's, both in pixels.
+  static Scale of(const QWidget* window);
+
+  double factor() const { return factor_; }
+  int pixels(int twips) const;
+  QSize size(int widthTwips, int heightTwips) const;
+  QRect rect(int left, int top, int width, int height) const;  // twips
+
+private:
+  double factor_;
+};
 
 enum class Kind { Label, TextBox, Button, Picture };
 

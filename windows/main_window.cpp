@@ -120,7 +120,7 @@ constexpr int kMenuLevels = 3;
 QWidget* makeClientArea(QMainWindow* window) {
   window->menuBar();  // made first, so that a screen reader meets it first, as it stands above
   auto* client = new QWidget(window);
-  client->setFixedSize(forms::pixelSize(kClientWidth, kClientHeight));
+  client->setFixedSize(forms::Scale::of(client).size(kClientWidth, kClientHeight));
   QPalette palette = client->palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::Mid));
   client->setPalette(palette);

@@ -1,5 +1,7 @@
 #include "windows/splash_window.h"
 
+#include <QPainter>
+
 #include "assets/pictures.h"
 #include "windows/main_window.h"
 #include "windows/program.h"
@@ -14,7 +16,7 @@ enum Id { Image1, Image2, Image3, Image4, Image5, cmdBegin };
 
 // Bottom of the stack first: each title picture covers the foot of the one
 // above it, and the credit runs three pixel rows past the bottom edge.
-// A picture's box is its own size; it is never scaled.
+// A picture's box is its own size; only a font other than the design size scales it.
 constexpr Control kLayout[] = {
   {Image1, "Image1", Kind::Picture, pictures::kStartLight, 120, 360, 750, 2070, -1,
    "A drag-strip starting-light tower, its lamps unlit"},
@@ -40,19 +42,17 @@ SplashWindow::SplashWindow(Program& program)
   setObjectName(QStringLiteral("frmBegin"));
   setWindowTitle(QStringLiteral("Form1"));  // never shown: the board has no title bar
   setAccessibleName(QStringLiteral("Torvane"));
-  setFixedSize(forms::pixelSize(kClientWidth, kClientHeight));
-  // The board takes the desktop's menu-text colour, black in a standard scheme.
-  // Qt has no menu-text role; the text colour of windows is the same in
-  // nearly every scheme.
-  QPalette board = palette();
-  board.setColor(QPalette::Window, board.color(QPalette::WindowText));
-  setPalette(board);
-  setAutoFillBackground(true);
+  setFixedSize(forms::Scale::of(this).size(kClientWidth, kClientHeight));
   controls_.onClick(cmdBegin, program_.handlerOf(this, [this] { begin(); }));
   forms::centreOnScreen(this);
 }
 
 SplashWindow::~SplashWindow() = default;
+
+// The board is black in every colour scheme: the artwork is drawn for black.
+// It is painted rather than set in the palette, so that the button, which
+// inherits the palette, keeps the scheme's look.
+void SplashWindow::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Qt::black); }
 
 void SplashWindow::begin() const {
   program_.mainWindow().show();

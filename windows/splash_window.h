@@ -22,6 +22,9 @@ public:
   // window is on screen at every moment.
   void begin() const;
 
+protected:
+  void paintEvent(QPaintEvent* event) override;
+
 private:
   Program& program_;
   forms::Controls controls_;
