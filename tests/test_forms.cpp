@@ -8,6 +8,7 @@
 
 #include "core/runtime_error.h"
 #include "windows/forms.h"
+#include "windows/reading_order.h"
 
 using torvane::forms::Control;
 using torvane::forms::Controls;

@@ -9,8 +9,8 @@
 #include "core/runtime_error.h"
 #include "torvane_version.h"
 #include "windows/faq_window.h"
-#include "windows/forms.h"
 #include "windows/main_window.h"
+#include "windows/reading_order.h"
 #include "windows/splash_window.h"
 
 namespace torvane {
