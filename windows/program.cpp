@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
-#include <QTimer>
 
 #include "assets/pictures.h"
 #include "core/runtime_error.h"
@@ -27,10 +26,10 @@ void Program::start() {
   QApplication::setApplicationVersion(QString::fromUtf8(kVersion));
   // The name of the installed desktop entry, which is the application id.
   QApplication::setDesktopFileName(QStringLiteral("io.github.torvane.Torvane"));
+  // Reading the icon's six pictures takes a few milliseconds that the first
+  // picture on the screen need not wait for.
+  splash().afterFirstDrawn([] { QApplication::setWindowIcon(pictures::windowIcon()); });
   splash().show();
-  // The icon is not needed for the first picture on the screen; reading it
-  // waits until the board is up.
-  QTimer::singleShot(0, [] { QApplication::setWindowIcon(pictures::windowIcon()); });
 }
 
 SplashWindow& Program::splash() {

@@ -1,6 +1,8 @@
 #include "windows/splash_window.h"
 
 #include <QPainter>
+#include <QTimer>
+#include <utility>
 
 #include "assets/pictures.h"
 #include "windows/main_window.h"
@@ -52,7 +54,12 @@ SplashWindow::~SplashWindow() = default;
 // The board is black in every colour scheme: the artwork is drawn for black.
 // It is painted rather than set in the palette, so that the button, which
 // inherits the palette, keeps the scheme's look.
-void SplashWindow::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Qt::black); }
+void SplashWindow::paintEvent(QPaintEvent*) {
+  QPainter(this).fillRect(rect(), Qt::black);
+  if (afterFirstDrawn_) QTimer::singleShot(0, this, std::exchange(afterFirstDrawn_, {}));
+}
+
+void SplashWindow::afterFirstDrawn(std::function<void()> work) { afterFirstDrawn_ = std::move(work); }
 
 void SplashWindow::begin() const {
   program_.mainWindow().show();

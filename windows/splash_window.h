@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "windows/forms.h"
 
@@ -22,12 +23,17 @@ public:
   // window is on screen at every moment.
   void begin() const;
 
+  // Work that can wait until the board is on the screen: it runs once, just
+  // after the board is first drawn.
+  void afterFirstDrawn(std::function<void()> work);
+
 protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
   Program& program_;
   forms::Controls controls_;
+  std::function<void()> afterFirstDrawn_;
 };
 
 }  // namespace torvane
