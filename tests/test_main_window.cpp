@@ -1,7 +1,9 @@
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
+#include <algorithm>
 #include <optional>
 
 #include "gui_support.h"
@@ -359,19 +361,27 @@ void TestMainWindow::usesTheLocaleDecimalSeparator() {
   QCOMPARE(run_->errors.size(), std::size_t(1));  // a point is no separator under a comma locale
 }
 
+// The message quotes what the user typed: text that looks like HTML shows as
+// typed, and its link is not one.
 void TestMainWindow::errorReportIsAModalMessage() {
+  const QString quote = "In the horsepower field, \"\u2068<a href=\"https://example.org\">300</a>\u2069\" is not a number.";
   QString title;
   QString detail;
+  bool shownAsTyped = false;
   QTimer::singleShot(0, this, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     QVERIFY(box);
     title = box->text();
     detail = box->informativeText();
+    shownAsTyped = std::ranges::any_of(box->findChildren<QLabel*>(), [&](const QLabel* label) {
+      return label->text() == quote && label->textFormat() == Qt::PlainText;
+    });
     box->accept();
   });
-  torvane::reportInMessageBox(window_, torvane::RuntimeError(ErrorKind::TypeMismatch, "\"Text2\" is not a number."));
+  torvane::reportInMessageBox(window_, torvane::RuntimeError(ErrorKind::TypeMismatch, quote.toStdString()));
   QCOMPARE(title, QString("Type mismatch"));
-  QCOMPARE(detail, QString("\"Text2\" is not a number."));
+  QCOMPARE(detail, quote);
+  QVERIFY(shownAsTyped);
 }
 
 QTEST_MAIN(TestMainWindow)
