@@ -2,6 +2,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QtTest>
 #include <algorithm>
 #include <optional>
@@ -29,6 +32,24 @@ constexpr InitialText kInitialTexts[] = {
   {"txt4trap", "Text2"}, {"txt8th", "1/8 Mile ET"}, {"txt8thTrap", "1/8 Mile Trap"},
   {"txtWeight", "Enter Car Weight Here"}, {"txtTrapspeed", "Enter Trap Speed Here"}, {"txtHP", "H.P."},
 };
+
+// Whether a message's own words, all but its quote, show left to right in
+// their order and around the quote, as a label with the message lays it out.
+bool ownWordsReadInOrder(const QString& message) {
+  const qsizetype opens = message.indexOf('"'), closes = message.lastIndexOf('"');
+  QTextDocument document(message);
+  document.setTextWidth(1e6);  // on one line
+  document.size();             // laid out
+  const QTextLine line = document.firstBlock().layout()->lineAt(0);
+  qreal leftEdge = -1;
+  for (qsizetype i = 0; i < message.size(); ++i) {
+    if (i > opens && i < closes) continue;
+    const qreal x = line.cursorToX(int(i));
+    if (x <= leftEdge) return false;
+    leftEdge = x;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -65,10 +86,12 @@ private:
   T* control(const QString& name) const {
     return support::child<T>(window_, name);
   }
+  // Types over a field's text; a text with characters no key gives is pasted.
   void type(const QString& field, const QString& text) const {
     auto* box = control<QLineEdit>(field);
     box->selectAll();
     if (text.isEmpty()) QTest::keyClick(box, Qt::Key_Delete);
+    else if (!std::ranges::all_of(text, [](QChar c) { return c.isPrint(); })) box->insert(text);
     else QTest::keyClicks(box, text);
   }
   QString text(const QString& field) const { return control<QLineEdit>(field)->text(); }
@@ -277,13 +300,26 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
                                  "txt8thTrap", "1/8 Mile Trap"};
   QTest::newRow("HP still holds its hint")
       << "cmdFigureEt" << QStringList{"txtWeight1", "3000"} << ErrorKind::TypeMismatch
-      << "\"Enter HP\" is not a number." << untouched;
+      << "In the horsepower field, \"\u2068Enter HP\u2069\" is not a number." << untouched;
   QTest::newRow("weight empty, read before HP")
       << "cmdFigureEt" << QStringList{"txtWeight1", ""} << ErrorKind::TypeMismatch
-      << "\"\" is not a number." << untouched;
+      << "In the car weight field, \"\u2068\u2069\" is not a number." << untouched;
   QTest::newRow("HP is infinity")
       << "cmdFigureEt" << QStringList{"txtHP1", "inf", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
-      << "\"inf\" is not a number." << untouched;
+      << "In the horsepower field, \"\u2068inf\u2069\" is not a number." << untouched;
+  QTest::newRow("HP beyond the double range")
+      << "cmdFigureEt" << QStringList{"txtHP1", "1e400", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
+      << "In the horsepower field, \"\u20681e400\u2069\" is too large a number to hold." << untouched;
+  QTest::newRow("weight too small to hold, yet not zero")
+      << "cmdFigureEt" << QStringList{"txtHP1", "300", "txtWeight1", "1e-400"} << ErrorKind::TypeMismatch
+      << "In the car weight field, \"\u20681e-400\u2069\" is too small a number to hold; write 0 for zero."
+      << untouched;
+  QTest::newRow("HP holds a right-to-left override")
+      << "cmdFigureEt" << QStringList{"txtHP1", "\u202E300 number.", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
+      << "In the horsepower field, \"\u2068<U+202E>300 number.\u2069\" is not a number." << untouched;
+  QTest::newRow("weight holds a right-to-left mark and a word")
+      << "cmdFigureEt" << QStringList{"txtWeight1", "\u200F\u05E9\u05DC\u05D5\u05DD 3000"} << ErrorKind::TypeMismatch
+      << "In the car weight field, \"\u2068<U+200F>\u05E9\u05DC\u05D5\u05DD 3000\u2069\" is not a number." << untouched;
   QTest::newRow("HP 0")
       << "cmdFigureEt" << QStringList{"txtHP1", "0", "txtWeight1", "3000"} << ErrorKind::ArithmeticFault
       << "Division by zero while figuring the 1/4 mile ET." << untouched;
@@ -297,7 +333,7 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
       << untouched;
   QTest::newRow("HP mode: trap speed read before weight")
       << "cmdFigurehp" << QStringList{"txtWeight", "x", "txtTrapspeed", "y"} << ErrorKind::TypeMismatch
-      << "\"y\" is not a number." << QStringList{"txtHP", "H.P."};
+      << "In the trap speed field, \"\u2068y\u2069\" is not a number." << QStringList{"txtHP", "H.P."};
   QTest::newRow("HP mode: result beyond the double range")
       << "cmdFigurehp" << QStringList{"txtWeight", "1e300", "txtTrapspeed", "1e200"}
       << ErrorKind::ArithmeticFault << "A result too large to hold while figuring the rear wheel HP."
@@ -316,6 +352,7 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn() {
   QCOMPARE(run_->errors.size(), std::size_t(1));
   QCOMPARE(run_->errors[0].kind(), kind);
   QCOMPARE(QString::fromStdString(run_->errors[0].detail()), detail);
+  QVERIFY(ownWordsReadInOrder(detail));
   for (qsizetype i = 0; i < afterwards.size(); i += 2) QCOMPARE(text(afterwards[i]), afterwards[i + 1]);
 
   // and the program goes on: the next command works

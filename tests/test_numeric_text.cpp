@@ -36,6 +36,13 @@ struct Refused {
   ReadError reason;
 };
 
+struct Mismatch {
+  const char* name;
+  std::string text;
+  const char* field;
+  std::string detail;
+};
+
 struct Formatted {
   const char* name;
   double value;
@@ -153,21 +160,63 @@ TEST_CASE("refuses text, and says why") {
   }
 }
 
-TEST_CASE("a type mismatch quotes the text") {
-  try {
-    torvane::textToNumber("Text2", ".");
-    FAIL("no error raised");
-  } catch (const torvane::RuntimeError& error) {
-    CHECK(error.detail() == "\"Text2\" is not a number.");
-  }
-  // A pasted megabyte is quoted by its first 40 bytes only, less the
-  // character that straddles the cut.
-  const std::string pasted = std::string(39, 'x') + "\xC3\xA9" + std::string(1'000'000, 'x');
-  try {
-    torvane::textToNumber(pasted, ".");
-    FAIL("no error raised");
-  } catch (const torvane::RuntimeError& error) {
-    CHECK(error.detail() == std::string("\"").append(39, 'x').append("...\" (1000041 bytes) is not a number."));
+// The quote is isolated, U+2068 ... U+2069, so that a right-to-left text stays
+// inside it; what would hide or move the message's own words shows as an escape.
+TEST_CASE("a type mismatch names the field, says why and quotes the text so that it cannot mislead") {
+  const std::string megabyte = std::string(39, 'x') + "\u00E9" + std::string(1'000'000, 'x');
+  const Mismatch rows[] = {
+      {"placeholder", "Text2", "quarter-mile trap speed",
+       "In the quarter-mile trap speed field, \"\u2068Text2\u2069\" is not a number."},
+      {"no field named", "Enter HP", "", "The text \"\u2068Enter HP\u2069\" is not a number."},
+      {"beyond the largest double", "1e400", "horsepower",
+       "In the horsepower field, \"\u20681e400\u2069\" is too large a number to hold."},
+      {"rounds to zero", "1e-400", "car weight",
+       "In the car weight field, \"\u20681e-400\u2069\" is too small a number to hold; write 0 for zero."},
+      {"right-to-left override", "\u202E300 number.", "",
+       "The text \"\u2068<U+202E>300 number.\u2069\" is not a number."},
+      {"right-to-left mark", "300\u200F", "", "The text \"\u2068300<U+200F>\u2069\" is not a number."},
+      {"an isolate closed early", "\u2069\u2067x", "",
+       "The text \"\u2068<U+2069><U+2067>x\u2069\" is not a number."},
+      {"Arabic letter mark", "\u061C1", "", "The text \"\u2068<U+061C>1\u2069\" is not a number."},
+      {"control character", "3\x01" "00", "", "The text \"\u20683<U+0001>00\u2069\" is not a number."},
+      {"tab inside", "1\t2", "", "The text \"\u20681<U+0009>2\u2069\" is not a number."},
+      {"delete and a C1 control", "\x7F\u0085", "", "The text \"\u2068<U+007F><U+0085>\u2069\" is not a number."},
+      {"zero-width space and joiner", "3\u200B0\u200D0", "",
+       "The text \"\u20683<U+200B>0<U+200D>0\u2069\" is not a number."},
+      {"soft hyphen, byte-order mark, word joiner", "\u00AD\uFEFF\u2060", "",
+       "The text \"\u2068<U+00AD><U+FEFF><U+2060>\u2069\" is not a number."},
+      {"line and paragraph separators", "1\u20282\u2029", "",
+       "The text \"\u20681<U+2028>2<U+2029>\u2069\" is not a number."},
+      {"no-break space", "300\u00A0", "", "The text \"\u2068300<U+00A0>\u2069\" is not a number."},
+      {"variation selector and a tag", "x\uFE0F\U000E0041", "",
+       "The text \"\u2068x<U+FE0F><U+E0041>\u2069\" is not a number."},
+      {"a letter, a sign and a right-to-left word shown as they are", "\u00E9\u20AC\u05E9\u05DC\u05D5\u05DD", "",
+       "The text \"\u2068\u00E9\u20AC\u05E9\u05DC\u05D5\u05DD\u2069\" is not a number."},
+      {"byte that is not UTF-8", "\xFF" "300", "", "The text \"\u2068<0xFF>300\u2069\" is not a number."},
+      {"sequence cut short", "30\xE2\x80", "", "The text \"\u206830<0xE2><0x80>\u2069\" is not a number."},
+      {"overlong slash", "\xC0\xAF", "", "The text \"\u2068<0xC0><0xAF>\u2069\" is not a number."},
+      {"surrogate", "\xED\xA0\x80", "", "The text \"\u2068<0xED><0xA0><0x80>\u2069\" is not a number."},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", "",
+       "The text \"\u2068<0xF4><0x90><0x80><0x80>\u2069\" is not a number."},
+      {"40 characters, not cut", std::string(39, 'x') + "\u00E9", "",
+       "The text \"\u2068" + std::string(39, 'x') + "\u00E9\u2069\" is not a number."},
+      // A pasted megabyte is quoted by its first 40 characters only.
+      {"cut after 40 characters", megabyte, "horsepower",
+       "In the horsepower field, \"\u2068" + std::string(39, 'x') + "\u00E9\u2069...\" (1000041 bytes) is not a number."},
+      {"an escape that would pass the cut is left out whole", std::string(35, '7') + "\u202E7", "",
+       "The text \"\u2068" + std::string(35, '7') + "\u2069...\" (39 bytes) is not a number."},
+      {"a byte escape that would pass the cut is left out whole", std::string(35, '7') + "\xFF", "",
+       "The text \"\u2068" + std::string(35, '7') + "\u2069...\" (36 bytes) is not a number."},
+  };
+  for (const Mismatch& row : rows) {
+    INFO(row.name);
+    try {
+      torvane::textToNumber(row.text, ".", row.field);
+      FAIL("no error raised");
+    } catch (const torvane::RuntimeError& error) {
+      CHECK(error.kind() == torvane::ErrorKind::TypeMismatch);
+      CHECK(error.detail() == row.detail);
+    }
   }
 }
 
