@@ -86,13 +86,13 @@ private:
   T* control(const QString& name) const {
     return support::child<T>(window_, name);
   }
-  // Types over a field's text; a text with characters no key gives is pasted.
+  // Types over a field's text; a text beyond printable ASCII is pasted.
   void type(const QString& field, const QString& text) const {
     auto* box = control<QLineEdit>(field);
     box->selectAll();
     if (text.isEmpty()) QTest::keyClick(box, Qt::Key_Delete);
-    else if (!std::ranges::all_of(text, [](QChar c) { return c.isPrint(); })) box->insert(text);
-    else QTest::keyClicks(box, text);
+    else if (std::ranges::all_of(text, [](QChar c) { return c >= ' ' && c <= '~'; })) QTest::keyClicks(box, text);
+    else box->insert(text);
   }
   QString text(const QString& field) const { return control<QLineEdit>(field)->text(); }
   void click(const QString& button) const {
@@ -307,19 +307,12 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
   QTest::newRow("HP is infinity")
       << "cmdFigureEt" << QStringList{"txtHP1", "inf", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
       << "In the horsepower field, \"\u2068inf\u2069\" is not a number." << untouched;
-  QTest::newRow("HP beyond the double range")
-      << "cmdFigureEt" << QStringList{"txtHP1", "1e400", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
-      << "In the horsepower field, \"\u20681e400\u2069\" is too large a number to hold." << untouched;
-  QTest::newRow("weight too small to hold, yet not zero")
-      << "cmdFigureEt" << QStringList{"txtHP1", "300", "txtWeight1", "1e-400"} << ErrorKind::TypeMismatch
-      << "In the car weight field, \"\u20681e-400\u2069\" is too small a number to hold; write 0 for zero."
-      << untouched;
-  QTest::newRow("HP holds a right-to-left override")
-      << "cmdFigureEt" << QStringList{"txtHP1", "\u202E300 number.", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
-      << "In the horsepower field, \"\u2068<U+202E>300 number.\u2069\" is not a number." << untouched;
-  QTest::newRow("weight holds a right-to-left mark and a word")
-      << "cmdFigureEt" << QStringList{"txtWeight1", "\u200F\u05E9\u05DC\u05D5\u05DD 3000"} << ErrorKind::TypeMismatch
-      << "In the car weight field, \"\u2068<U+200F>\u05E9\u05DC\u05D5\u05DD 3000\u2069\" is not a number." << untouched;
+  QTest::newRow("weight holds a right-to-left override")
+      << "cmdFigureEt" << QStringList{"txtWeight1", "\u202E300 number."} << ErrorKind::TypeMismatch
+      << "In the car weight field, \"\u2068<U+202E>300 number.\u2069\" is not a number." << untouched;
+  QTest::newRow("weight begins with a right-to-left word")
+      << "cmdFigureEt" << QStringList{"txtWeight1", "\u05E9\u05DC 3"} << ErrorKind::TypeMismatch
+      << "In the car weight field, \"\u2068\u05E9\u05DC 3\u2069\" is not a number." << untouched;
   QTest::newRow("HP 0")
       << "cmdFigureEt" << QStringList{"txtHP1", "0", "txtWeight1", "3000"} << ErrorKind::ArithmeticFault
       << "Division by zero while figuring the 1/4 mile ET." << untouched;
@@ -401,7 +394,8 @@ void TestMainWindow::usesTheLocaleDecimalSeparator() {
 // The message quotes what the user typed: text that looks like HTML shows as
 // typed, and its link is not one.
 void TestMainWindow::errorReportIsAModalMessage() {
-  const QString quote = "In the horsepower field, \"\u2068<a href=\"https://example.org\">300</a>\u2069\" is not a number.";
+  const QString quote =
+      "In the horsepower field, \"\u2068<a href=\"https://example.org\">300</a>\u2069\" is not a number.";
   QString title;
   QString detail;
   bool shownAsTyped = false;
