@@ -43,8 +43,25 @@ enum class ReadError {
 // when the text is read: readNumber("12abc", ".", v) -> NotANumber, v unchanged.
 ReadError readNumber(std::string_view text, std::string_view decimalSeparator, double& value);
 
-// As parseNumber, but a text that is not a number raises type mismatch.
-double textToNumber(std::string_view text, std::string_view decimalSeparator);
+// As parseNumber, but a text that is not read raises type mismatch. Its
+// message names the field by what it holds, when `field` says, and tells why:
+//   "Text2", field "quarter-mile trap speed"
+//     -> In the quarter-mile trap speed field, "Text2" is not a number.
+//   "1e400", field "horsepower" -> In the horsepower field, "1e400" is too large a number to hold.
+//   "1e-400", field "car weight" -> In the car weight field, "1e-400" is too small a number to hold; write 0 for zero.
+//   "Enter HP", no field -> The text "Enter HP" is not a number.
+// The quote is a first-strong isolate, U+2068 ... U+2069, left out above, so
+// that a right-to-left text stays inside it. Whatever in the text would show
+// as nothing, or could move or hide the message's own words, shows as an
+// escape: controls, format characters such as bidi marks and overrides, line
+// and paragraph separators, spaces other than U+0020, and the other
+// default-ignorable code points; and so does a byte that is not UTF-8:
+//   U+202E then "300 number." -> "<U+202E>300 number."     "300" then U+00A0 -> "300<U+00A0>"
+//   "1", a tab, "2" -> "1<U+0009>2"                           byte 0xFF then "300" -> "<0xFF>300"
+// A text longer than 40 characters as shown, an escape counted by its
+// length, is quoted by as many whole characters and escapes as fit, then
+// `..." (N bytes)` with the text's whole length.
+double textToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field = {});
 
 // Writes a number with a display pattern:
 //   12.549582069435724, "#.00" -> "12.55"    12.549582069435724, "#.0" -> "12.5"

@@ -1,9 +1,10 @@
 // Reading a number from any field text, with each decimal separator the
 // program may meet: "." and "," and the two-byte Arabic separator U+066B.
 // Besides finding crashes and undefined behaviour, it checks that:
-// - textToNumber returns what parseNumber reads, and raises type mismatch,
-//   with a short message that cuts no character in two, exactly when
-//   parseNumber reads nothing;
+// - textToNumber returns what parseNumber reads, and raises type mismatch
+//   exactly when parseNumber reads nothing, with a short message in UTF-8
+//   that names the field and whose one isolate holds the quote: nothing in
+//   it is a control or another bidi control, whatever the text holds;
 // - a number read is finite, and the C library's strtod reads the same text
 //   whole as the same value; every plain decimal in the double range that
 //   strtod reads whole is read;
@@ -30,9 +31,11 @@ using torvane::RuntimeError;
 
 constexpr std::string_view kSeparatorList[] = {".", ",", "\u066B"};
 constexpr std::span<const std::string_view> kSeparators(kSeparatorList);
-// The quoted text of a type mismatch stops after 40 bytes; what follows it
-// ("...\" (1048576 bytes) is not a number.") is short.
-constexpr std::size_t kLongestMessage = 120;
+constexpr std::string_view kField = "horsepower";
+// The quoted text of a type mismatch stops after 40 characters of up to four
+// bytes each; what stands around it is short.
+constexpr std::size_t kLongestMessage = 300;
+constexpr std::string_view kIsolateOpens = "\u2068", kIsolateCloses = "\u2069";
 
 bool validUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
@@ -44,6 +47,19 @@ bool validUtf8(std::string_view s) {
     i += n;
   }
   return true;
+}
+
+// Whether a text holds a C0 control, DEL, or a bidi control other than the
+// message's own isolate.
+bool hidesOrMoves(std::string_view message) {
+  for (const unsigned char c : message)
+    if (c < 0x20 || c == 0x7F) return true;
+  for (const std::string_view bidi : {"\u061C", "\u200E", "\u200F", "\u202A", "\u202B", "\u202C", "\u202D",
+                                      "\u202E", "\u2066", "\u2067"})
+    if (message.find(bidi) != std::string_view::npos) return true;
+  const std::size_t opens = message.find(kIsolateOpens), closes = message.find(kIsolateCloses);
+  const bool once = message.rfind(kIsolateOpens) == opens && message.rfind(kIsolateCloses) == closes;
+  return opens == std::string_view::npos || closes == std::string_view::npos || closes < opens || !once;
 }
 
 bool sameNumber(std::optional<double> a, std::optional<double> b) {
@@ -75,14 +91,18 @@ std::optional<Strtod> strtodWhole(std::string_view text) {
 void checkOneSeparator(std::string_view text, std::string_view separator) {
   const std::optional<double> parsed = torvane::parseNumber(text, separator);
   try {
-    const double value = torvane::textToNumber(text, separator);
+    const double value = torvane::textToNumber(text, separator, kField);
     require(sameNumber(parsed, value), "textToNumber returns what parseNumber reads", text);
     require(std::isfinite(value), "a number read is finite", text);
   } catch (const RuntimeError& error) {
     require(!parsed, "textToNumber refuses only what parseNumber cannot read", text);
     require(error.kind() == ErrorKind::TypeMismatch, "a text that is no number is a type mismatch", text);
-    require(error.detail().size() <= kLongestMessage, "the message quotes a few dozen bytes at most", text);
-    require(!validUtf8(text) || validUtf8(error.detail()), "the message cuts no character in two", text);
+    const std::string& message = error.detail();
+    require(message.size() <= kLongestMessage, "the message quotes a few dozen characters at most", text);
+    require(validUtf8(message), "the message is UTF-8, and cuts no character in two", text);
+    require(message.starts_with("In the " + std::string(kField) + " field, \"\u2068"), "the message names the field",
+            text);
+    require(!hidesOrMoves(message), "nothing in the message can hide or move its words", text);
   }
 }
 

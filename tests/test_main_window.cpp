@@ -1,8 +1,13 @@
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QtTest>
+#include <algorithm>
 #include <optional>
 
 #include "gui_support.h"
@@ -28,6 +33,24 @@ constexpr InitialText kInitialTexts[] = {
   {"txt4trap", "Text2"}, {"txt8th", "1/8 Mile ET"}, {"txt8thTrap", "1/8 Mile Trap"},
   {"txtWeight", "Enter Car Weight Here"}, {"txtTrapspeed", "Enter Trap Speed Here"}, {"txtHP", "H.P."},
 };
+
+// Whether a message's own words, all but its quote, show left to right in
+// their order and around the quote, as a label with the message lays it out.
+bool ownWordsReadInOrder(const QString& message) {
+  const qsizetype opens = message.indexOf('"'), closes = message.lastIndexOf('"');
+  QTextDocument document(message);
+  document.setTextWidth(1e6);  // on one line
+  document.size();             // laid out
+  const QTextLine line = document.firstBlock().layout()->lineAt(0);
+  qreal leftEdge = -1;
+  for (qsizetype i = 0; i < message.size(); ++i) {
+    if (i > opens && i < closes) continue;
+    const qreal x = line.cursorToX(int(i));
+    if (x <= leftEdge) return false;
+    leftEdge = x;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -64,13 +87,15 @@ private:
   T* control(const QString& name) const {
     return support::child<T>(window_, name);
   }
-  // Types over a field's text; a text too long to type is pasted, as a person would.
+  // Types over a field's text; a text too long to type, or beyond printable
+  // ASCII, is pasted, as a person would.
   void type(const QString& field, const QString& text) const {
     auto* box = control<QLineEdit>(field);
     box->selectAll();
+    const bool typable = std::ranges::all_of(text, [](QChar c) { return c >= ' ' && c <= '~'; });
     if (text.isEmpty()) {
       QTest::keyClick(box, Qt::Key_Delete);
-    } else if (text.size() > 100) {
+    } else if (text.size() > 100 || !typable) {
       QGuiApplication::clipboard()->setText(text);
       QTest::keySequence(box, QKeySequence::keyBindings(QKeySequence::Paste).first());
     } else {
@@ -286,13 +311,19 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
                                  "txt8thTrap", "1/8 Mile Trap"};
   QTest::newRow("HP still holds its hint")
       << "cmdFigureEt" << QStringList{"txtWeight1", "3000"} << ErrorKind::TypeMismatch
-      << "\"Enter HP\" is not a number." << untouched;
+      << "In the horsepower field, \"\u2068Enter HP\u2069\" is not a number." << untouched;
   QTest::newRow("weight empty, read before HP")
       << "cmdFigureEt" << QStringList{"txtWeight1", ""} << ErrorKind::TypeMismatch
-      << "\"\" is not a number." << untouched;
+      << "In the car weight field, \"\u2068\u2069\" is not a number." << untouched;
   QTest::newRow("HP is infinity")
       << "cmdFigureEt" << QStringList{"txtHP1", "inf", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
-      << "\"inf\" is not a number." << untouched;
+      << "In the horsepower field, \"\u2068inf\u2069\" is not a number." << untouched;
+  QTest::newRow("weight holds a right-to-left override")
+      << "cmdFigureEt" << QStringList{"txtWeight1", "\u202E300 number."} << ErrorKind::TypeMismatch
+      << "In the car weight field, \"\u2068<U+202E>300 number.\u2069\" is not a number." << untouched;
+  QTest::newRow("weight begins with a right-to-left word")
+      << "cmdFigureEt" << QStringList{"txtWeight1", "\u05E9\u05DC 3"} << ErrorKind::TypeMismatch
+      << "In the car weight field, \"\u2068\u05E9\u05DC 3\u2069\" is not a number." << untouched;
   QTest::newRow("HP 0")
       << "cmdFigureEt" << QStringList{"txtHP1", "0", "txtWeight1", "3000"} << ErrorKind::ArithmeticFault
       << "Division by zero while figuring the 1/4 mile ET." << untouched;
@@ -306,7 +337,7 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
       << untouched;
   QTest::newRow("HP mode: trap speed read before weight")
       << "cmdFigurehp" << QStringList{"txtWeight", "x", "txtTrapspeed", "y"} << ErrorKind::TypeMismatch
-      << "\"y\" is not a number." << QStringList{"txtHP", "H.P."};
+      << "In the trap speed field, \"\u2068y\u2069\" is not a number." << QStringList{"txtHP", "H.P."};
   QTest::newRow("HP mode: result beyond the double range")
       << "cmdFigurehp" << QStringList{"txtWeight", "1e300", "txtTrapspeed", "1e200"}
       << ErrorKind::ArithmeticFault << "A result too large to hold while figuring the rear wheel HP."
@@ -325,6 +356,7 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn() {
   QCOMPARE(run_->errors.size(), std::size_t(1));
   QCOMPARE(run_->errors[0].kind(), kind);
   QCOMPARE(QString::fromStdString(run_->errors[0].detail()), detail);
+  QVERIFY(ownWordsReadInOrder(detail));
   for (qsizetype i = 0; i < afterwards.size(); i += 2) QCOMPARE(text(afterwards[i]), afterwards[i + 1]);
 
   // and the program goes on: the next command works
@@ -370,19 +402,28 @@ void TestMainWindow::usesTheLocaleDecimalSeparator() {
   QCOMPARE(run_->errors.size(), std::size_t(1));  // a point is no separator under a comma locale
 }
 
+// The message quotes what the user typed: text that looks like HTML shows as
+// typed, and its link is not one.
 void TestMainWindow::errorReportIsAModalMessage() {
+  const QString quote =
+      "In the horsepower field, \"\u2068<a href=\"https://example.org\">300</a>\u2069\" is not a number.";
   QString title;
   QString detail;
+  bool shownAsTyped = false;
   QTimer::singleShot(0, this, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     QVERIFY(box);
     title = box->text();
     detail = box->informativeText();
+    shownAsTyped = std::ranges::any_of(box->findChildren<QLabel*>(), [&](const QLabel* label) {
+      return label->text() == quote && label->textFormat() == Qt::PlainText;
+    });
     box->accept();
   });
-  torvane::reportInMessageBox(window_, torvane::RuntimeError(ErrorKind::TypeMismatch, "\"Text2\" is not a number."));
+  torvane::reportInMessageBox(window_, torvane::RuntimeError(ErrorKind::TypeMismatch, quote.toStdString()));
   QCOMPARE(title, QString("Type mismatch"));
-  QCOMPARE(detail, QString("\"Text2\" is not a number."));
+  QCOMPARE(detail, quote);
+  QVERIFY(shownAsTyped);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -202,6 +202,8 @@ void TestMenuAndFaq::conversionBeforeAnyFigureIsReported() {
   item(command)->trigger();
   QCOMPARE(run_->errors.size(), std::size_t(1));
   QCOMPARE(run_->errors[0].kind(), torvane::ErrorKind::TypeMismatch);
+  QCOMPARE(QString::fromStdString(run_->errors[0].detail()),
+           QString("In the quarter-mile trap speed field, \"\u2068Text2\u2069\" is not a number."));
   QCOMPARE(speeds(), (QStringList{"Text2", "1/8 Mile Trap"}));
 }
 
@@ -210,7 +212,7 @@ void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber() {
   setFields({"txt4trap", "90.2", "txt8thTrap", "fast"});
   item("mnuKPH")->trigger();
   QCOMPARE(run_->errors.size(), std::size_t(1));
-  QCOMPARE(QString::fromStdString(run_->errors[0].detail()), QString("\"fast\" is not a number."));
+  QCOMPARE(QString::fromStdString(run_->errors[0].detail()), QString("In the eighth-mile trap speed field, \"\u2068fast\u2069\" is not a number."));
   QCOMPARE(speeds(), (QStringList{"145.2", "fast"}));
 }
 

@@ -36,6 +36,13 @@ struct Refused {
   ReadError reason;
 };
 
+struct Mismatch {
+  const char* name;
+  std::string text;
+  const char* field;
+  std::string detail;
+};
+
 struct Formatted {
   const char* name;
   double value;
@@ -153,21 +160,48 @@ TEST_CASE("refuses text, and says why") {
   }
 }
 
-TEST_CASE("a type mismatch quotes the text") {
-  try {
-    torvane::textToNumber("Text2", ".");
-    FAIL("no error raised");
-  } catch (const torvane::RuntimeError& error) {
-    CHECK(error.detail() == "\"Text2\" is not a number.");
-  }
-  // A pasted megabyte is quoted by its first 40 bytes only, less the
-  // character that straddles the cut.
-  const std::string pasted = std::string(39, 'x') + "\xC3\xA9" + std::string(1'000'000, 'x');
-  try {
-    torvane::textToNumber(pasted, ".");
-    FAIL("no error raised");
-  } catch (const torvane::RuntimeError& error) {
-    CHECK(error.detail() == std::string("\"").append(39, 'x').append("...\" (1000041 bytes) is not a number."));
+// The quote is isolated, U+2068 ... U+2069, so that a right-to-left text stays
+// inside it; what would hide or move the message's own words shows as an escape.
+TEST_CASE("a type mismatch names the field, says why and quotes the text so that it cannot mislead") {
+  const std::string megabyte = std::string(39, 'x') + "\u00E9" + std::string(1'000'000, 'x');
+  const Mismatch rows[] = {
+      {"placeholder", "Text2", "quarter-mile trap speed",
+       "In the quarter-mile trap speed field, \"\u2068Text2\u2069\" is not a number."},
+      {"no field named", "Enter HP", "", "The text \"\u2068Enter HP\u2069\" is not a number."},
+      {"beyond the largest double", "1e400", "horsepower",
+       "In the horsepower field, \"\u20681e400\u2069\" is too large a number to hold."},
+      {"rounds to zero", "1e-400", "car weight",
+       "In the car weight field, \"\u20681e-400\u2069\" is too small a number to hold; write 0 for zero."},
+      {"bidi override, mark and isolate", "\u202E3\u200F\u2069\u061C", "",
+       "The text \"\u2068<U+202E>3<U+200F><U+2069><U+061C>\u2069\" is not a number."},
+      {"controls", "1\t\x01\x7F\u0085", "",
+       "The text \"\u20681<U+0009><U+0001><U+007F><U+0085>\u2069\" is not a number."},
+      {"invisible characters", "\u200B\u00AD\uFEFF\u2028", "",
+       "The text \"\u2068<U+200B><U+00AD><U+FEFF><U+2028>\u2069\" is not a number."},
+      {"no-break space, variation selector, tag", "\u00A0\uFE0F\U000E0041", "",
+       "The text \"\u2068<U+00A0><U+FE0F><U+E0041>\u2069\" is not a number."},
+      {"letters and a sign shown as they are", "\u00E9\u20AC\u05E9\u05DC", "",
+       "The text \"\u2068\u00E9\u20AC\u05E9\u05DC\u2069\" is not a number."},
+      {"stray, overlong and surrogate bytes", "\xFF\xC0\xAF\xED\xA0\x80", "",
+       "The text \"\u2068<0xFF><0xC0><0xAF><0xED><0xA0><0x80>\u2069\" is not a number."},
+      {"beyond U+10FFFF, and cut short", "\xF4\x90\x80\x80" "3\xE2\x80", "",
+       "The text \"\u2068<0xF4><0x90><0x80><0x80>3<0xE2><0x80>\u2069\" is not a number."},
+      {"40 characters, not cut", megabyte.substr(0, 41), "",
+       "The text \"\u2068" + megabyte.substr(0, 41) + "\u2069\" is not a number."},
+      {"cut after 40 characters", megabyte, "horsepower",
+       "In the horsepower field, \"\u2068" + megabyte.substr(0, 41) + "\u2069...\" (1000041 bytes) is not a number."},
+      {"an escape that would pass the cut is left out whole", std::string(35, '7') + "\u202E7", "",
+       "The text \"\u2068" + std::string(35, '7') + "\u2069...\" (39 bytes) is not a number."},
+  };
+  for (const Mismatch& row : rows) {
+    INFO(row.name);
+    try {
+      torvane::textToNumber(row.text, ".", row.field);
+      FAIL("no error raised");
+    } catch (const torvane::RuntimeError& error) {
+      CHECK(error.kind() == torvane::ErrorKind::TypeMismatch);
+      CHECK(error.detail() == row.detail);
+    }
   }
 }
 

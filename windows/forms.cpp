@@ -178,6 +178,9 @@ void Controls::setText(int id, const QString& text) const {
   box->setCursorPosition(0);  // the start of a long number is the part worth seeing
 }
 
+// A text box's accessible name is its row's `what`.
+QString Controls::what(int id) const { return textBox(id)->accessibleName(); }
+
 void Controls::onClick(int id, std::function<void()> handler) const {
   auto* button = qobject_cast<QPushButton*>(widget(id));
   if (!button)

@@ -122,6 +122,8 @@ public:
   // The text of a text box, read or written whole, visible or not.
   QString text(int id) const;
   void setText(int id, const QString& text) const;
+  // What a text box holds, in words, as its row says: "Car weight".
+  QString what(int id) const;
   // Binds a button's click to a handler.
   void onClick(int id, std::function<void()> handler) const;
   // Gives the focus to the shown control that comes first in tab order, its

@@ -173,8 +173,12 @@ void MainWindow::buildMenuBar() {
 void MainWindow::enterEtMode() const { showMode(*this, controls_, kEtMode); }
 void MainWindow::enterHpMode() const { showMode(*this, controls_, kHpMode); }
 
+// A text that is not a number is reported with the field it is in, named
+// mid-sentence: "In the car weight field, ...".
 double MainWindow::number(int field) const {
-  return textToNumber(controls_.text(field).toStdString(), decimalSeparator());
+  QString what = controls_.what(field);
+  if (!what.isEmpty()) what[0] = what[0].toLower();
+  return textToNumber(controls_.text(field).toStdString(), decimalSeparator(), what.toStdString());
 }
 
 void MainWindow::write(int field, double value, DisplayPattern pattern) const {

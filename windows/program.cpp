@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QMessageBox>
 
 #include "assets/pictures.h"
@@ -69,6 +70,9 @@ void reportInMessageBox(QWidget* window, const RuntimeError& error) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"),
                   QString::fromUtf8(errorTitle(error.kind())), QMessageBox::Ok, window);
   box.setInformativeText(QString::fromStdString(error.detail()));
+  // A message can quote what the user typed. Left to guess, a label would
+  // take a text that looks like HTML for HTML, and open the links in it.
+  for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
   box.exec();
 }
 

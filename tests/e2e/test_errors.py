@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """A run-time error is reported in a message box, and the program goes on running."""
 
+import subprocess
+
 import desktop
 from desktop import MAIN, MESSAGE_TITLE
 
@@ -10,22 +12,36 @@ ET_MODE, HP_MODE = "ET From HP/Weight", "HP From MPH/Weight"
 # message box's two texts: the kind of error and its cause
 ERRORS = [
     (ET_MODE, {}, "Speed To Appear In KPH",
-     "Type mismatch", '"Text2" is not a number.'),
+     "Type mismatch", 'In the quarter-mile trap speed field, "\u2068Text2\u2069" is not a number.'),
     (ET_MODE, {"txtWeight1": "3000"}, "cmdFigureEt",
-     "Type mismatch", '"Enter HP" is not a number.'),
+     "Type mismatch", 'In the horsepower field, "\u2068Enter HP\u2069" is not a number.'),
+    # pasted: no key gives a right-to-left override
+    (ET_MODE, {"txtHP1": "\u202e300 number."}, "cmdFigureEt",
+     "Type mismatch", 'In the horsepower field, "\u2068<U+202E>300 number.\u2069" is not a number.'),
     (ET_MODE, {"txtHP1": "0"}, "cmdFigureEt",
      "Arithmetic fault", "Division by zero while figuring the 1/4 mile ET."),
     (ET_MODE, {"txtHP1": "-300"}, "cmdFigureEt",
      "Invalid power",
      "A negative number has no real power with a fractional exponent, while figuring the 1/4 mile ET."),
     (HP_MODE, {"txtWeight": "3000"}, "cmdFigurehp",
-     "Type mismatch", '"Enter Trap Speed Here" is not a number.'),
+     "Type mismatch", 'In the trap speed field, "\u2068Enter Trap Speed Here\u2069" is not a number.'),
 ]
 
 # Where a person reads the box: its first line names the error, the text
 # below it gives the cause (pixels in the box; the icon stands to the left).
 KIND_AT = (70, 18)
 CAUSE_AT = (70, 46)
+
+
+def paste(session, window, name, text):
+    """Puts a text on the clipboard, then selects all of a field and pastes over it."""
+    # xclip stays behind to hand the text out, so its output must lead nowhere.
+    subprocess.run(["xclip", "-selection", "clipboard", "-i"], env=session.env, input=text, text=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=desktop.TIMEOUT, check=True)
+    desktop.wait_for("the text on the clipboard", lambda: session.clipboard() == text)
+    window.click_control(MAIN[name])
+    window.wait_active()
+    session.key("ctrl+a", "ctrl+v")  # the program takes the text before it handles the next event
 
 
 class Errors(desktop.SessionTest):
@@ -36,7 +52,10 @@ class Errors(desktop.SessionTest):
                 with self.subTest(press=press, fields=fields):
                     session.choose(mode, main)
                     for name, text in fields.items():
-                        session.fill(main, name, text)
+                        if text.isascii():
+                            session.fill(main, name, text)
+                        else:
+                            paste(session, main, name, text)
                     if press in MAIN:
                         main.click_control(MAIN[press])
                     else:
