@@ -30,7 +30,6 @@ void CommandLineTest::reads_data() {
   QTest::addColumn<QString>("firstLine");
 
   const QString tryHelp = QStringLiteral("; try 'torvane --help'");
-  QTest::newRow("none") << QStringList{} << Action::Start << QString();
   QTest::newRow("Qt's options, one dash or two, with values and without")
       << QStringList{"-platform", "offscreen", "--style", "fusion", "-display", ":3", "-qwindowgeometry",
                      "300x200+0+0", "-stylesheet=a.qss", "-reverse", "--widgetcount", "-session", "s1"}
@@ -62,8 +61,7 @@ void CommandLineTest::reads() {
 }
 
 // The real executable, started as a user would without a usable display.
-// "NAME=value" sets a variable, "-NAME" removes it; @runtime@ stands for an
-// empty directory.
+// "NAME=value" sets a variable; @runtime@ stands for an empty directory.
 void CommandLineTest::executable_data() {
   QTest::addColumn<QStringList>("arguments");
   QTest::addColumn<QStringList>("environment");
