@@ -110,9 +110,6 @@ TEST_CASE("faults") {
        "A result too large to hold while figuring the 1/4 mile ET."},
       {"HP, cube overflows", Estimate::Hp, 3000.0, 1e200, fault,
        "A result too large to hold while figuring the rear wheel HP."},
-      // zero times the overflowed cube has no defined result, and that is reported first
-      {"HP, weight 0 and the cube overflows", Estimate::Hp, 0.0, 1e200, fault,
-       "A step with no defined result while figuring the rear wheel HP."},
       {"HP, product overflows", Estimate::Hp, 1e307, 1e3, fault,
        "A result too large to hold while figuring the rear wheel HP."},
       {"KPH beyond the double range", Estimate::ToKph, 1.2e308, 0.0, fault,

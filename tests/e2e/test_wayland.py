@@ -17,7 +17,7 @@ import tempfile
 import time
 import unittest
 
-from desktop import wait_for
+from desktop import SKIPPED, wait_for
 
 TORVANE, PLUGIN_DIR = sys.argv[1:3]
 SOCKET = "torvane-e2e"
@@ -70,8 +70,8 @@ class Wayland(unittest.TestCase):
 if __name__ == "__main__":
     if not shutil.which("weston"):
         print("weston is not installed: skipped")
-        sys.exit(77)
+        sys.exit(SKIPPED)
     if not glob.glob(os.path.join(PLUGIN_DIR, "libqwayland-*.so")):
         print(f"Qt's Wayland platform plugin is not in {PLUGIN_DIR} (Debian package qt6-wayland): skipped")
-        sys.exit(77)
+        sys.exit(SKIPPED)
     unittest.main(argv=sys.argv[:1])
