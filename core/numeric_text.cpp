@@ -1,6 +1,5 @@
 #include "core/numeric_text.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -8,6 +7,7 @@
 
 #include <fast_float/fast_float.h>
 
+#include "core/quoted_text.h"
 #include "core/runtime_error.h"
 
 namespace torvane {
@@ -89,102 +89,6 @@ double nearestDouble(const Spelling& spelt, std::string_view separator) {
   fast_float::from_chars_advanced(number.data(), number.data() + number.size(), value,
                                   fast_float::parse_options{fast_float::chars_format::general, point});
   return value;
-}
-
-// Code points a message never shows as they are: they show as nothing, or
-// move, join or hide the characters around them. That is every control (C0,
-// DEL, C1), format character (bidi marks, embeddings, overrides and isolates,
-// zero-width spaces and joiners, invisible operators, the soft hyphen, the
-// byte-order mark, tags), line and paragraph separator, every space but the
-// ASCII one, and the other code points Unicode tells a renderer to draw as
-// nothing (fillers, variation selectors): as of Unicode 15, the general
-// categories Cc, Cf, Zl, Zp and Zs, less U+0020, and Default_Ignorable_Code_Point.
-struct CodeRange {
-  char32_t first, last;
-};
-constexpr CodeRange kShownAsEscapes[] = {
-  {0x0000, 0x001F},   {0x007F, 0x00A0},   {0x00AD, 0x00AD},   {0x034F, 0x034F},   {0x0600, 0x0605},
-  {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},   {0x0890, 0x0891},   {0x08E2, 0x08E2},
-  {0x115F, 0x1160},   {0x1680, 0x1680},   {0x17B4, 0x17B5},   {0x180B, 0x180F},   {0x2000, 0x200F},
-  {0x2028, 0x202F},   {0x205F, 0x206F},   {0x3000, 0x3000},   {0x3164, 0x3164},   {0xFE00, 0xFE0F},
-  {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},   {0xFFF0, 0xFFFB},   {0x110BD, 0x110BD}, {0x110CD, 0x110CD},
-  {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
-};
-
-bool shownAsEscape(char32_t code) {
-  for (const auto& [first, last] : kShownAsEscapes)
-    if (code >= first && code <= last) return true;
-  return false;
-}
-
-// The code point that a well-formed UTF-8 sequence at the start of a text
-// spells, and its length in bytes; length 0 where none starts: a stray
-// continuation byte, an overlong form, a surrogate, a code point beyond
-// U+10FFFF, a sequence cut short.
-struct Decoded {
-  char32_t code;
-  std::size_t length;
-};
-Decoded decodeUtf8(std::string_view text) {
-  struct Form {
-    unsigned char leadMask, lead;
-    std::size_t length;
-    char32_t smallest;  // a smaller code point is spelt in fewer bytes
-  };
-  constexpr Form kForms[] = {{0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  if (byte(0) < 0x80) return {byte(0), 1};
-  for (const Form& form : kForms) {
-    if ((byte(0) & form.leadMask) != form.lead) continue;
-    if (text.size() < form.length) return {0, 0};
-    char32_t code = byte(0) & static_cast<unsigned char>(~form.leadMask);
-    for (std::size_t i = 1; i < form.length; ++i) {
-      if ((byte(i) & 0xC0) != 0x80) return {0, 0};
-      code = (code << 6) | (byte(i) & 0x3Fu);
-    }
-    if (code < form.smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {0, 0};
-    return {code, form.length};
-  }
-  return {0, 0};
-}
-
-// "<U+202E>", "<U+E0041>", "<0xFF>": upper-case hexadecimal, at least `digits` of it.
-std::string escape(const char* prefix, char32_t value, int digits) {
-  std::string hex;
-  for (; value != 0 || digits > 0; value >>= 4, --digits) hex.insert(hex.begin(), "0123456789ABCDEF"[value & 0xFu]);
-  return "<" + std::string(prefix) + hex + ">";
-}
-
-// What a message shows of a text: a short, quotable form, since a field can
-// hold a pasted megabyte, that cannot mislead. Each character that
-// shownAsEscape names, and each byte that starts no well-formed UTF-8
-// sequence, shows as an escape; the rest shows as it is. The quote is a
-// first-strong isolate (U+2068 ... U+2069), so that a right-to-left text stays
-// inside it and the message's own words keep their order. A long text is cut
-// after 40 characters as shown, an escape counted by its length, and never
-// inside an escape or a character.
-std::string quoted(std::string_view text) {
-  constexpr std::size_t kMostShown = 40;
-  constexpr std::string_view kFirstStrongIsolate = "\xE2\x81\xA8";
-  constexpr std::string_view kPopDirectionalIsolate = "\xE2\x81\xA9";
-  std::string shown;
-  std::size_t width = 0;  // characters shown
-  std::size_t at = 0;
-  while (at < text.size()) {
-    const Decoded next = decodeUtf8(text.substr(at));
-    const std::size_t bytes = std::max<std::size_t>(next.length, 1);
-    std::string piece;  // an escape; left empty for a character shown as it is
-    if (next.length == 0) piece = escape("0x", static_cast<unsigned char>(text[at]), 2);
-    else if (shownAsEscape(next.code)) piece = escape("U+", next.code, 4);
-    const std::size_t pieceWidth = piece.empty() ? 1 : piece.size();
-    if (width + pieceWidth > kMostShown) break;
-    shown += piece.empty() ? text.substr(at, bytes) : std::string_view(piece);
-    width += pieceWidth;
-    at += bytes;
-  }
-  std::string quote = "\"" + std::string(kFirstStrongIsolate) + shown + std::string(kPopDirectionalIsolate);
-  if (at == text.size()) return quote + "\"";
-  return quote + "...\" (" + std::to_string(text.size()) + " bytes)";
 }
 
 // Why a text is not a number, where it was found, and what it is.
