@@ -25,8 +25,7 @@ Program::~Program() = default;
 void Program::start() {
   QApplication::setApplicationName(QStringLiteral("Torvane"));
   QApplication::setApplicationVersion(QString::fromUtf8(kVersion));
-  // The name of the installed desktop entry, which is the application id.
-  QApplication::setDesktopFileName(QStringLiteral("io.github.torvane.Torvane"));
+  QApplication::setDesktopFileName(QString::fromUtf8(kApplicationId));
   // Reading the icon's six pictures takes a few milliseconds that the first
   // picture on the screen need not wait for.
   splash().afterFirstDrawn([] { QApplication::setWindowIcon(pictures::windowIcon()); });
