@@ -7,13 +7,13 @@ class QIcon;
 namespace torvane::pictures {
 
 // Where the splash window's pictures and the program's icons live among the
-// resources that the torvane_assets library compiles in.
+// resources that the torvane_assets library compiles in. (The Windows icon
+// file, torvane.ico, goes into the executable's own resources instead.)
 inline constexpr const char* kStartLight = ":/assets/start_light.gif";
 inline constexpr const char* kTitle1 = ":/assets/title1.bmp";
 inline constexpr const char* kTitle2 = ":/assets/title2.bmp";
 inline constexpr const char* kTitle3 = ":/assets/title3.bmp";
 inline constexpr const char* kCredit = ":/assets/credit.bmp";
-inline constexpr const char* kIcon = ":/assets/torvane.ico";  // the icon file for Windows
 
 // The icon at every size the desktop's icon theme gets, smallest first.
 struct IconImage {

@@ -261,7 +261,7 @@ private slots:
     const int maskRow = (size + 31) / 32 * 4;
     QCOMPARE(u32(bytes, entry + 8), static_cast<quint32>(40 + 4 * colours + (colourRow + maskRow) * size));
 
-    QImageReader reader(QString::fromLatin1(torvane::pictures::kIcon));
+    QImageReader reader(QStringLiteral(TORVANE_ASSETS_DIR "/torvane.ico"));
     QCOMPARE(reader.imageCount(), 3);
     QVERIFY(reader.jumpToImage(image));
     const QImage shown = reader.read();
@@ -296,7 +296,7 @@ private slots:
     QCOMPARE(QImage(QString::fromLatin1(inWindowIcon->path)).convertToFormat(QImage::Format_ARGB32), icon);
 
     if (iconFileImage < 0) return;
-    QImageReader reader(QString::fromLatin1(torvane::pictures::kIcon));
+    QImageReader reader(QStringLiteral(TORVANE_ASSETS_DIR "/torvane.ico"));
     QVERIFY(reader.jumpToImage(iconFileImage));
     QCOMPARE(reader.read().convertToFormat(QImage::Format_ARGB32), icon);
   }
