@@ -35,7 +35,6 @@ void CommandLineTest::reads_data() {
                      "300x200+0+0", "-stylesheet=a.qss", "-reverse", "--widgetcount", "-session", "s1"}
       << Action::Start << QString();
   QTest::newRow("--help") << QStringList{"--help"} << Action::Print << "Usage: torvane [option]";
-  QTest::newRow("-h") << QStringList{"-h"} << Action::Print << "Usage: torvane [option]";
   QTest::newRow("-v after Qt options") << QStringList{"-platform", "offscreen", "-v"} << Action::Print
                                        << "Torvane 1.00";
   QTest::newRow("unknown option with a value") << QStringList{"-reverse", "--foo=3"} << Action::Refuse
