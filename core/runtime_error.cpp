@@ -8,6 +8,7 @@ std::string_view errorTitle(ErrorKind kind) {
   case ErrorKind::ArithmeticFault: return "Arithmetic fault";
   case ErrorKind::PowerError: return "Invalid power";
   case ErrorKind::ControlAccess: return "Control access";
+  case ErrorKind::TooLong: return "Text too long";
   }
   return "Run-time error";
 }

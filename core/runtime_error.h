@@ -13,6 +13,7 @@ enum class ErrorKind {
   ArithmeticFault,  // a calculation divided by zero, had no defined result, or overflowed
   PowerError,       // a power with no real result, such as a negative number to a fractional power
   ControlAccess,    // a window was asked for a control it does not have
+  TooLong,          // a text would make a field longer than a field holds
 };
 
 class RuntimeError : public std::runtime_error {

@@ -2,12 +2,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QtTest>
 
 #include "core/runtime_error.h"
 #include "windows/forms.h"
-#include "windows/reading_order.h"
 
 using torvane::forms::Control;
 using torvane::forms::Controls;
@@ -18,15 +18,19 @@ using torvane::forms::kNoControl;
 namespace {
 enum Id { label, first, button, second, windowLabel };
 
-// Deliberately out of tab order, with a label that overlaps a box above it.
+// Deliberately out of tab order, with a label that overlaps a box below it.
 constexpr Control kTable[] = {
-  {second, "second", Kind::TextBox, "two", 120, 600, 1500, 375, 3, "Second number"},
   {label, "label", Kind::Label, "a caption that wraps at word boundaries", 120, 120, 1500, 495, 9, nullptr, second},
+  {second, "second", Kind::TextBox, "two", 120, 600, 1500, 375, 3, "Second number"},
   {button, "button", Kind::Button, "Go", 1800, 120, 900, 375, 0},
   {first, "first", Kind::TextBox, "one", 120, 480, 1500, 375, 1, "First number"},
   {windowLabel, "windowLabel", Kind::Label, "x", 1800, 600, 900, 255, 2, nullptr, kNoControl, Fill::Window},
 };
-static_assert(torvane::forms::idsNumberTheRows(kTable) && torvane::forms::everyFieldIsNamed(kTable));
+static_assert(torvane::forms::idsNumberTheRows(kTable) && torvane::forms::everyFieldIsNamed(kTable) &&
+              torvane::forms::labelsLieBelow(kTable));
+constexpr Control kLabelOverAnEarlierBox[] = {{0, "a", Kind::TextBox, "", 0, 0, 90, 30, 0, "A"},
+                                              {1, "b", Kind::Label, "A", 75, 15, 90, 30, 1}};
+static_assert(!torvane::forms::labelsLieBelow(kLabelOverAnEarlierBox));
 
 constexpr Control kRepeated[] = {{0, "a", Kind::Label, "", 0, 0, 0, 0, 0}, {0, "b", Kind::Label, "", 0, 0, 0, 0, 1}};
 static_assert(!torvane::forms::idsNumberTheRows(kRepeated));
@@ -53,7 +57,9 @@ private slots:
   void init() {
     surface_ = std::make_unique<QWidget>();
     surface_->resize(300, 200);
-    controls_ = std::make_unique<Controls>(surface_.get(), kTable);
+    errors_.clear();
+    controls_ = std::make_unique<Controls>(surface_.get(), kTable,
+                                           [this](const torvane::RuntimeError& error) { errors_.push_back(error); });
   }
   void cleanup() {
     controls_.reset();
@@ -84,34 +90,8 @@ private slots:
     QVERIFY(qobject_cast<QLabel*>(controls_->widget(label))->wordWrap());
     QCOMPARE(controls_->widget(windowLabel)->backgroundRole(), QPalette::Window);
     QCOMPARE(controls_->widget(label)->backgroundRole(), QPalette::Button);
-    // labels lie below the other controls whatever their row
-    const QObjectList& stack = surface_->children();
-    QVERIFY(stack.indexOf(controls_->widget(label)) < stack.indexOf(controls_->widget(second)));
-  }
-
-  void readingOrder_data() {
-    QTest::addColumn<QList<QRect>>("boxes");
-    QTest::addColumn<QList<int>>("order");
-    QTest::newRow("top line left to right, then the next")
-        << QList<QRect>{{0, 40, 20, 10}, {0, 0, 50, 10}, {60, 0, 20, 10}} << QList<int>{1, 2, 0};
-    QTest::newRow("a short label beside its field, though lower")
-        << QList<QRect>{{80, 10, 40, 20}, {0, 14, 70, 16}} << QList<int>{1, 0};
-    QTest::newRow("a tall picture, then a text right of its top")
-        << QList<QRect>{{20, 0, 50, 20}, {0, 0, 10, 100}} << QList<int>{1, 0};
-    QTest::newRow("boxes stepping down and right overlap but are not one line")
-        << QList<QRect>{{24, 16, 50, 10}, {0, 0, 50, 10}, {12, 8, 50, 10}} << QList<int>{1, 2, 0};
-    QTest::newRow("two in one place keep their order")
-        << QList<QRect>{{8, 8, 100, 25}, {0, 0, 5, 5}, {8, 8, 100, 25}} << QList<int>{1, 0, 2};
-    QTest::newRow("one line is read whole before the next starts")
-        << QList<QRect>{{0, 20, 30, 20}, {100, 0, 30, 20}, {40, 2, 30, 20}} << QList<int>{2, 1, 0};
-  }
-  void readingOrder() {
-    QFETCH(QList<QRect>, boxes);
-    QFETCH(QList<int>, order);
-    QList<int> read;
-    for (const std::size_t i : torvane::forms::readingOrder(std::vector<QRect>(boxes.begin(), boxes.end())))
-      read << int(i);
-    QCOMPARE(read, order);
+    // each edge is rounded, not the size: boxes that meet in twips meet in pixels
+    QCOMPARE(torvane::forms::Scale().rect(7, 0, 7, 15), QRect(0, 0, 1, 1));
   }
 
   void centredWhereTheTitleBarCanBeReached_data() {
@@ -230,6 +210,68 @@ private slots:
     QVERIFY(shows(before, anchor, cursor));
     edit(QKeySequence::Redo, "edit-redo");
     QVERIFY(shows(after, end, end));
+    QTest::keyClick(field, Qt::Key_X);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    edit(QKeySequence::Undo, "edit-undo");  // takes back the erasing, not the paste
+    QCOMPARE(field->text(), QString(after).insert(end, 'x'));
+  }
+
+  void tooLongATextIsRefused_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("length");    // of the field's text, the cursor at its end
+    QTest::addColumn<bool>("selected");  // all of it, to be replaced
+    QTest::addColumn<int>("entering");  // characters typed, pasted or dropped
+    QTest::addColumn<bool>("refused");
+    const int most = int(torvane::forms::kMostCharacters);
+    QTest::newRow("typed into a full field") << "type" << most << false << 1 << true;
+    QTest::newRow("typed into a field one short of full") << "type" << most - 1 << false << 1 << false;
+    QTest::newRow("pasted with the keys, one too many") << "keys" << 8 << false << most - 7 << true;
+    QTest::newRow("pasted with the keys over the whole text") << "keys" << most << true << most << false;
+    QTest::newRow("pasted from the menu") << "menu" << 0 << false << most + 1 << true;
+    QTest::newRow("dropped, one too many") << "drop" << 8 << false << most - 7 << true;
+    QTest::newRow("dropped, filling the field") << "drop" << 8 << false << most - 8 << false;
+  }
+  // The field keeps its text and the report names it and the limit.
+  void tooLongATextIsRefused() {
+    QFETCH(QString, way);
+    QFETCH(int, length);
+    QFETCH(bool, selected);
+    QFETCH(int, entering);
+    QFETCH(bool, refused);
+    surface_->show();
+    auto* field = qobject_cast<QLineEdit*>(controls_->widget(first));
+    const QString before(length, '1');
+    field->setText(before);
+    if (selected) field->selectAll();
+    const QString text(entering, '7');
+    QGuiApplication::clipboard()->setText(text);
+    if (way == "type") {
+      QTest::keyClick(field, Qt::Key_7);
+    } else if (way == "keys") {
+      QTest::keySequence(field, QKeySequence::keyBindings(QKeySequence::Paste).first());
+    } else if (way == "menu") {
+      QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(4, 4), field->mapToGlobal(QPoint(4, 4)));
+      QApplication::sendEvent(field, &event);
+      QApplication::activePopupWidget()->findChild<QAction*>("edit-paste")->trigger();
+      QApplication::activePopupWidget()->close();
+    } else {
+      QMimeData data;
+      data.setText(text);
+      QDropEvent drop(QPointF(field->width() - 2, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      static_cast<QObject*>(field)->event(&drop);  // as a drag ends over it; notify wants a drag in progress
+    }
+    const qsizetype wouldBe = (selected ? 0 : length) + entering;
+    if (!refused) {
+      QVERIFY(errors_.empty());
+      QCOMPARE(field->text().size(), wouldBe);
+      return;
+    }
+    QCOMPARE(field->text(), before);
+    QCOMPARE(errors_.size(), std::size_t(1));
+    QCOMPARE(errors_[0].kind(), torvane::ErrorKind::TooLong);
+    QCOMPARE(QString::fromStdString(errors_[0].detail()),
+             QString("In the first number field, the text would be %1 characters long, and a field holds at "
+                     "most 65536. The field is left as it was.").arg(wouldBe));
   }
 
   void clickRunsTheBoundHandler() {
@@ -241,6 +283,7 @@ private slots:
   }
 
 private:
+  std::vector<torvane::RuntimeError> errors_;  // what the text boxes refused
   std::unique_ptr<QWidget> surface_;
   std::unique_ptr<Controls> controls_;
 };

@@ -116,6 +116,7 @@ QString kindName(std::optional<ErrorKind> kind) {
   case ErrorKind::ArithmeticFault: return "arithmetic fault";
   case ErrorKind::PowerError: return "power error";
   case ErrorKind::ControlAccess: return "control access";
+  case ErrorKind::TooLong: return "too long";
   }
   return "?";
 }

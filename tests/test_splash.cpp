@@ -91,11 +91,10 @@ void TestSplash::picturesAreShownUnscaledInStackingOrder() {
   QCOMPARE(picture->geometry(), place);
   QCOMPARE(picture->pixmap().size(), place.size());
   QVERIFY(!picture->hasScaledContents());
-  // later children are drawn above earlier ones: Image5 above Image4 ... and the button on top
+  // later children are drawn above earlier ones: each title above the one it covers
   const QObjectList& stack = splash_->children();
   const int index = stack.indexOf(picture);
   if (name != "Image1") QVERIFY(stack.indexOf(find(splash_, QString("Image%1").arg(name.back().digitValue() - 1))) < index);
-  QVERIFY(index < stack.indexOf(find(splash_, "cmdBegin")));
 }
 
 void TestSplash::theButtonIsTheOnlyFocus() {

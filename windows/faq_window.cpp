@@ -30,7 +30,8 @@ constexpr Control kLayout[] = {
    0, 2400, 4575, 615, 3},
   {cmdOK, "cmdOK", Kind::Button, "OK", 1920, 3120, 855, 375, 4},
 };
-static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout));
+static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) &&
+              forms::labelsLieBelow(kLayout));
 constexpr int kClientWidth = 4575;  // twips
 constexpr int kClientHeight = 3660;
 

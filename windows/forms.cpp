@@ -16,14 +16,12 @@
 #include <string>
 
 #include "core/runtime_error.h"
-#include "windows/reading_order.h"
-#include "windows/text_box.h"
 
 namespace torvane::forms {
 namespace {
 
 // `box` is the control's size in pixels; a picture is scaled to fill it.
-QWidget* makeWidget(const Control& row, QSize box, QWidget* parent) {
+QWidget* makeWidget(const Control& row, QSize box, QWidget* parent, const Report& report) {
   switch (row.kind) {
   case Kind::Label: {
     auto* label = new QLabel(QString::fromUtf8(row.text), parent);
@@ -49,7 +47,7 @@ QWidget* makeWidget(const Control& row, QSize box, QWidget* parent) {
     return picture;
   }
   case Kind::TextBox: {
-    QLineEdit* field = makeTextBox(QString::fromUtf8(row.text), parent);
+    QLineEdit* field = makeTextBox(QString::fromUtf8(row.text), parent, report);
     field->setCursorPosition(0);
     return field;
   }
@@ -129,20 +127,18 @@ QRect Scale::rect(int left, int top, int width, int height) const {
   return QRect(QPoint(pixels(left), pixels(top)), QPoint(pixels(left + width) - 1, pixels(top + height) - 1));
 }
 
-Controls::Controls(QWidget* clientArea, std::span<const Control> table)
-    : clientArea_(clientArea), widgets_(table.size(), nullptr) {
-  readControlsInReadingOrder();
+Controls::Controls(QWidget* clientArea, std::span<const Control> table, Report report)
+    : widgets_(table.size(), nullptr) {
   const Scale scale = Scale::of(clientArea);
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
     const QRect place = scale.rect(row.left, row.top, row.width, row.height);
-    QWidget* widget = makeWidget(row, place.size(), clientArea);
+    QWidget* widget = makeWidget(row, place.size(), clientArea, report);
     widget->setObjectName(QString::fromUtf8(row.name));
     widget->setGeometry(place);
     fitFont(widget, row, place.size());
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
-    if (row.kind == Kind::Label) widget->lower();
     if (row.kind == Kind::Picture && row.what) widget->setAccessibleDescription(QString::fromUtf8(row.what));
     else if (row.what) widget->setAccessibleName(QString::fromUtf8(row.what));
     widgets_[static_cast<std::size_t>(row.id)] = widget;  // ids are checked when the table is compiled
@@ -153,8 +149,6 @@ Controls::Controls(QWidget* clientArea, std::span<const Control> table)
   for (const Control* row : tabOrder) tabOrder_.push_back(widget(row->id));
   for (std::size_t i = 1; i < tabOrder_.size(); ++i) QWidget::setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
 }
-
-Controls::~Controls() { controlsAreGone(clientArea_); }
 
 QWidget* Controls::widget(int id) const {
   if (id < 0 || static_cast<std::size_t>(id) >= widgets_.size())
@@ -179,7 +173,7 @@ void Controls::setText(int id, const QString& text) const {
 }
 
 // A text box's accessible name is its row's `what`.
-QString Controls::what(int id) const { return textBox(id)->accessibleName(); }
+QString Controls::what(int id) const { return nameInSentence(textBox(id)); }
 
 void Controls::onClick(int id, std::function<void()> handler) const {
   auto* button = qobject_cast<QPushButton*>(widget(id));

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "windows/text_box.h"
+
 class QLineEdit;
 class QMargins;
 class QRect;
@@ -61,8 +63,9 @@ inline constexpr int kNoControl = -1;
 
 // One row of a window's layout. `text` is a caption, a text box's initial text
 // or, for a picture, its resource path. Positions are from the top-left corner
-// of the window's client area. Rows are built in table order, so a later row
-// stacks above an earlier one, except that labels always lie below the rest.
+// of the window's client area. Rows are built in table order, which is the
+// order a screen reader reads them in, and a later row stacks above an
+// earlier one.
 struct Control {
   int id;  // the window's own enum value for the control; ids run 0..n-1
   const char* name;
@@ -107,13 +110,28 @@ constexpr bool everyFieldIsNamed(std::span<const Control> table) {
   return true;
 }
 
+// Whether no label overlaps a control of an earlier row: a label lies below
+// what it overlaps. Every window checks its table with this too.
+constexpr bool labelsLieBelow(std::span<const Control> table) {
+  const auto overlap = [](const Control& a, const Control& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+  };
+  for (std::size_t later = 0; later < table.size(); ++later)
+    for (std::size_t earlier = 0; earlier < later; ++earlier)
+      if (table[later].kind == Kind::Label && table[earlier].kind != Kind::Label &&
+          overlap(table[earlier], table[later]))
+        return false;
+  return true;
+}
+
 // The controls of one window, built once from its table and reached by id.
 // Reaching for a control that is not there, or for the text of a control
 // that has none, raises the control access error.
 class Controls {
 public:
-  Controls(QWidget* clientArea, std::span<const Control> table);
-  ~Controls();
+  // `report` says why a text box refuses a text.
+  Controls(QWidget* clientArea, std::span<const Control> table, Report report = {});
   Controls(const Controls&) = delete;
   Controls& operator=(const Controls&) = delete;
 
@@ -122,7 +140,7 @@ public:
   // The text of a text box, read or written whole, visible or not.
   QString text(int id) const;
   void setText(int id, const QString& text) const;
-  // What a text box holds, in words, as its row says: "Car weight".
+  // What a text box holds, in words, as its row says, mid-sentence: "car weight".
   QString what(int id) const;
   // Binds a button's click to a handler.
   void onClick(int id, std::function<void()> handler) const;
@@ -133,7 +151,6 @@ public:
 private:
   QLineEdit* textBox(int id) const;
 
-  QWidget* clientArea_;
   std::vector<QWidget*> widgets_;   // indexed by id
   std::vector<QWidget*> tabOrder_;  // the controls that take focus, by tab index
 };

@@ -19,13 +19,14 @@ using forms::Fill;
 using forms::Kind;
 
 enum Id {
-  lbl2, txtHP1, txtWeight1, cmdFigureEt, txt8th, lbl5, txt8thTrap, lbl6, txtET, lbl3, txt4trap, lbl4,
+  lbl2, txtHP1, txtWeight1, cmdFigureEt, lbl5, txt8th, lbl6, txt8thTrap, lbl3, txtET, lbl4, txt4trap,
   lbl1, txtWeight, txtTrapspeed, cmdFigurehp, txtHP,
 };
 
 // Both modes share one grid: the prompt along the top, inputs in a left
-// column, the Figure button and results in a right column. Each HP-mode
-// control stands in the place of an ET-mode one.
+// column, the Figure button and results in a right column, each result's
+// label to its left. Each HP-mode control stands in the place of an ET-mode
+// one. The rows of each mode run in reading order.
 constexpr Control kLayout[] = {
   // ET mode
   {lbl2, "lbl2", Kind::Label,
@@ -34,14 +35,14 @@ constexpr Control kLayout[] = {
   {txtHP1, "txtHP1", Kind::TextBox, "Enter HP", 120, 1320, 1935, 375, 5, "Horsepower"},
   {txtWeight1, "txtWeight1", Kind::TextBox, "Enter Car Weight Here", 120, 1920, 1935, 375, 6, "Car weight"},
   {cmdFigureEt, "cmdFigureEt", Kind::Button, "Figure", 2160, 1920, 1215, 375, 7},
-  {txt8th, "txt8th", Kind::TextBox, "1/8 Mile ET", 2160, 2400, 1215, 375, 12, "Eighth-mile ET"},
   {lbl5, "lbl5", Kind::Label, "1/8 Mile ET", 1080, 2520, 975, 255, 15, nullptr, txt8th},
-  {txt8thTrap, "txt8thTrap", Kind::TextBox, "1/8 Mile Trap", 2160, 2880, 1215, 375, 10, "Eighth-mile trap speed"},
+  {txt8th, "txt8th", Kind::TextBox, "1/8 Mile ET", 2160, 2400, 1215, 375, 12, "Eighth-mile ET"},
   {lbl6, "lbl6", Kind::Label, "1/8 Mile Trap Speed", 480, 3000, 1575, 255, 16, nullptr, txt8thTrap},
-  {txtET, "txtET", Kind::TextBox, "Your ET", 2160, 3360, 1215, 375, 8, "Quarter-mile ET"},
+  {txt8thTrap, "txt8thTrap", Kind::TextBox, "1/8 Mile Trap", 2160, 2880, 1215, 375, 10, "Eighth-mile trap speed"},
   {lbl3, "lbl3", Kind::Label, "1/4 Mile ET", 1080, 3480, 975, 255, 13, nullptr, txtET},
-  {txt4trap, "txt4trap", Kind::TextBox, "Text2", 2160, 3840, 1215, 375, 11, "Quarter-mile trap speed"},
+  {txtET, "txtET", Kind::TextBox, "Your ET", 2160, 3360, 1215, 375, 8, "Quarter-mile ET"},
   {lbl4, "lbl4", Kind::Label, "1/4 Mile Trap Speed", 480, 3960, 1575, 255, 14, nullptr, txt4trap},
+  {txt4trap, "txt4trap", Kind::TextBox, "Text2", 2160, 3840, 1215, 375, 11, "Quarter-mile trap speed"},
   // HP mode
   {lbl1, "lbl1", Kind::Label,
    "Enter the following information to figure your car's rear wheel HP.",
@@ -51,7 +52,8 @@ constexpr Control kLayout[] = {
   {cmdFigurehp, "cmdFigurehp", Kind::Button, "Figure H.P.", 2160, 1920, 1215, 375, 0},
   {txtHP, "txtHP", Kind::TextBox, "H.P.", 2160, 2400, 1215, 375, 3, "Rear-wheel horsepower"},
 };
-static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout));
+static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) &&
+              forms::labelsLieBelow(kLayout));
 constexpr int kClientWidth = 6915;  // twips
 constexpr int kClientHeight = 4320;
 
@@ -115,6 +117,23 @@ constexpr MenuItem kMenu[] = {
 };
 constexpr int kMenuLevels = 3;
 
+// Whether each item opens from the menu above it: the bar holds only menus,
+// an item is at most one level below the last menu still open, and every
+// menu holds an item.
+constexpr bool isATree(std::span<const MenuItem> menu) {
+  int open = -1;  // the level of the deepest menu still open
+  for (std::size_t i = 0; i < menu.size(); ++i) {
+    const MenuItem& item = menu[i];
+    const bool opensAMenu = !item.run;
+    if (item.level < 0 || item.level >= kMenuLevels || item.level > open + 1) return false;
+    if (item.level == 0 && !opensAMenu) return false;
+    if (opensAMenu && (i + 1 == menu.size() || menu[i + 1].level != item.level + 1)) return false;
+    open = opensAMenu ? item.level : item.level - 1;
+  }
+  return true;
+}
+static_assert(isATree(kMenu));
+
 // The client area takes the colour of an active window's border. Qt has no
 // such role; the palette's Mid shade is the nearest and follows the theme.
 QWidget* makeClientArea(QMainWindow* window) {
@@ -134,7 +153,8 @@ std::string decimalSeparator() { return QLocale().decimalPoint().toStdString(); 
 }  // namespace
 
 MainWindow::MainWindow(Program& program)
-    : program_(program), controls_(makeClientArea(this), kLayout) {
+    : program_(program),
+      controls_(makeClientArea(this), kLayout, [this](const RuntimeError& error) { program_.report(this, error); }) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Torvane V 1.0"));
   setWindowFlag(Qt::WindowMaximizeButtonHint, false);
@@ -170,24 +190,21 @@ void MainWindow::buildMenuBar() {
   }
 }
 
-void MainWindow::enterEtMode() const { showMode(*this, controls_, kEtMode); }
-void MainWindow::enterHpMode() const { showMode(*this, controls_, kHpMode); }
+void MainWindow::enterEtMode() { showMode(*this, controls_, kEtMode); }
+void MainWindow::enterHpMode() { showMode(*this, controls_, kHpMode); }
 
-// A text that is not a number is reported with the field it is in, named
-// mid-sentence: "In the car weight field, ...".
+// A text that is not a number is reported with the field it is in: "In the car weight field, ...".
 double MainWindow::number(int field) const {
-  QString what = controls_.what(field);
-  if (!what.isEmpty()) what[0] = what[0].toLower();
-  return textToNumber(controls_.text(field).toStdString(), decimalSeparator(), what.toStdString());
+  return textToNumber(controls_.text(field).toStdString(), decimalSeparator(), controls_.what(field).toStdString());
 }
 
-void MainWindow::write(int field, double value, DisplayPattern pattern) const {
+void MainWindow::write(int field, double value, DisplayPattern pattern) {
   controls_.setText(field, QString::fromStdString(formatNumber(value, pattern, decimalSeparator())));
 }
 
 // Four steps, each writing its field before the next reads. The eighth-mile
 // figures are worked from the quarter-mile ones as displayed, already rounded.
-void MainWindow::figureEt() const {
+void MainWindow::figureEt() {
   const double weight = number(txtWeight1);
   const double hp = number(txtHP1);
   write(txtET, torvane::figureEt(weight, hp), DisplayPattern::TwoDecimals);
@@ -200,29 +217,29 @@ void MainWindow::figureEt() const {
   write(txt8thTrap, figureEighthTrap(number(txt4trap)), DisplayPattern::OneDecimal);
 }
 
-void MainWindow::figureHp() const {
+void MainWindow::figureHp() {
   const double trapSpeed = number(txtTrapspeed);
   const double weight = number(txtWeight);
   write(txtHP, torvane::figureHp(weight, trapSpeed), DisplayPattern::TwoDecimals);
 }
 
 // The quarter-mile speed is converted and written before the eighth-mile one is read.
-void MainWindow::convertSpeeds(double (*convert)(double)) const {
+void MainWindow::convertSpeeds(double (*convert)(double)) {
   for (const Id field : {txt4trap, txt8thTrap})
     write(field, convert(number(field)), DisplayPattern::OneDecimal);
 }
 
-void MainWindow::convertToKph() const { convertSpeeds(toKph); }
-void MainWindow::convertToMph() const { convertSpeeds(toMph); }
+void MainWindow::convertToKph() { convertSpeeds(toKph); }
+void MainWindow::convertToMph() { convertSpeeds(toMph); }
 
-void MainWindow::showFaq() const {
+void MainWindow::showFaq() {
   FaqWindow& faq = program_.faq();
   faq.show();
   faq.raise();
   faq.activateWindow();  // the keyboard goes with it
 }
 
-void MainWindow::exitProgram() const { program_.end(); }
+void MainWindow::exitProgram() { program_.end(); }
 
 // Closing the calculator ends the program, as Exit does: the hidden splash
 // window must not keep it running.

@@ -23,21 +23,21 @@ public:
   explicit MainWindow(Program& program);
   ~MainWindow() override;
 
-  void enterEtMode() const;
-  void enterHpMode() const;
+  void enterEtMode();
+  void enterHpMode();
 
   // The Figure buttons of the two modes.
-  void figureEt() const;
-  void figureHp() const;
+  void figureEt();
+  void figureHp();
 
   // The menu commands. The speed conversions work on the two trap-speed
   // fields in either mode and remember no unit: two KPH commands multiply twice.
-  void convertToKph() const;
-  void convertToMph() const;
-  void showFaq() const;
-  void exitProgram() const;
+  void convertToKph();
+  void convertToMph();
+  void showFaq();
+  void exitProgram();
 
-  using Command = void (MainWindow::*)() const;
+  using Command = void (MainWindow::*)();
 
 protected:
   void closeEvent(QCloseEvent* event) override;
@@ -45,9 +45,9 @@ protected:
 private:
   std::function<void()> handlerOf(Command command);
   void buildMenuBar();
-  void convertSpeeds(double (*convert)(double)) const;
+  void convertSpeeds(double (*convert)(double));
   double number(int field) const;
-  void write(int field, double value, DisplayPattern pattern) const;
+  void write(int field, double value, DisplayPattern pattern);
 
   Program& program_;
   forms::Controls controls_;

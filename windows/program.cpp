@@ -10,15 +10,11 @@
 #include "torvane_version.h"
 #include "windows/faq_window.h"
 #include "windows/main_window.h"
-#include "windows/reading_order.h"
 #include "windows/splash_window.h"
 
 namespace torvane {
 
-Program::Program(ErrorReport report) : report_(std::move(report)) {
-  // A screen reader may ask about a window while it is being made.
-  forms::readControlsInReadingOrder();
-}
+Program::Program(ErrorReport report) : report_(std::move(report)) {}
 Program::Program() : Program(reportInMessageBox) {}
 Program::~Program() = default;
 

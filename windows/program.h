@@ -30,7 +30,6 @@ public:
 
   // Creating a window does not show it.
   SplashWindow& splash();
-  bool hasSplash() const { return splash_ != nullptr; }
   MainWindow& mainWindow();
   bool hasMainWindow() const { return mainWindow_ != nullptr; }
   FaqWindow& faq();
@@ -42,6 +41,8 @@ public:
   void deliver(QWidget* window, const std::function<void()>& handler) const;
   // The same, bound up as the handler of a control's event.
   std::function<void()> handlerOf(QWidget* window, std::function<void()> handler) const;
+  // Reports an error met outside a handler, such as a text a field refuses.
+  void report(QWidget* window, const RuntimeError& error) const { report_(window, error); }
 
   // Ends the program at once: every window closes and the event loop stops.
   void end();

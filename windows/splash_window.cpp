@@ -14,11 +14,12 @@ namespace {
 using forms::Control;
 using forms::Kind;
 
-enum Id { Image1, Image2, Image3, Image4, Image5, cmdBegin };
+enum Id { Image1, Image2, Image3, Image4, cmdBegin, Image5 };
 
-// Bottom of the stack first: each title picture covers the foot of the one
-// above it, and the credit runs three pixel rows past the bottom edge.
-// A picture's box is its own size; only a font other than the design size scales it.
+// In reading order, which is also the stack from the bottom: each title
+// picture covers the foot of the one above it, and the credit runs three
+// pixel rows past the bottom edge. A picture's box is its own size; only a
+// font other than the design size scales it.
 constexpr Control kLayout[] = {
   {Image1, "Image1", Kind::Picture, pictures::kStartLight, 120, 360, 750, 2070, -1,
    "A drag-strip starting-light tower, its lamps unlit"},
@@ -28,10 +29,11 @@ constexpr Control kLayout[] = {
    "\"VA\", the second part of the name Torvane"},
   {Image4, "Image4", Kind::Picture, pictures::kTitle3, 1680, 1320, 2400, 630, -1,
    "\"NE\", the third part of the name Torvane"},
-  {Image5, "Image5", Kind::Picture, pictures::kCredit, 0, 2880, 1560, 330, -1, "Credit: by Torvane team"},
   {cmdBegin, "cmdBegin", Kind::Button, "Click Here To Begin", 960, 2160, 2775, 375, 0},
+  {Image5, "Image5", Kind::Picture, pictures::kCredit, 0, 2880, 1560, 330, -1, "Credit: by Torvane team"},
 };
-static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout));
+static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) &&
+              forms::labelsLieBelow(kLayout));
 constexpr int kClientWidth = 4680;  // twips; without a frame, the whole window
 constexpr int kClientHeight = 3165;
 

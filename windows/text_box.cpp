@@ -2,21 +2,21 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
-#include <functional>
-#include <limits>
 #include <optional>
+
+#include "core/runtime_error.h"
 
 namespace torvane::forms {
 namespace {
 
-// A text box takes text of any length.
-//
 // QLineEdit records one undo step for each character a paste inserts: a
 // megabyte makes a million steps, some 20 MB of history and most of the
 // paste's time. A paste longer than kLongPaste is therefore made as one
@@ -26,8 +26,10 @@ namespace {
 // every other edit, is QLineEdit's own.
 class TextBox final : public QLineEdit {
 public:
-  TextBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
-    setMaxLength(std::numeric_limits<int>::max());  // QLineEdit's default cuts a text at 32,767
+  TextBox(const QString& text, QWidget* parent, Report report) : QLineEdit(text, parent), report_(std::move(report)) {
+    // Every way a user enters text is checked below, and a text too long is
+    // refused in words; this only keeps any other way from going beyond.
+    setMaxLength(int(kMostCharacters));
     // No kerning or ligatures where a script needs none: a long text is laid
     // out in half the time.
     QFont font;
@@ -37,17 +39,34 @@ public:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override {
-    const bool done = (event->matches(QKeySequence::Paste) && pasteLong(QClipboard::Clipboard)) ||
+    const bool done = (event->matches(QKeySequence::Paste) && paste(QClipboard::Clipboard)) ||
                       (event->matches(QKeySequence::Undo) && undoLongPaste()) ||
-                      (event->matches(QKeySequence::Redo) && redoLongPaste());
+                      (event->matches(QKeySequence::Redo) && redoLongPaste()) ||
+                      (types(*event) && refuses(event->text(), selectedText().size()));
     if (!done) QLineEdit::keyPressEvent(event);
+  }
+
+  void dropEvent(QDropEvent* event) override {
+    const bool moved = event->source() == this && event->dropAction() == Qt::MoveAction;
+    if (!isReadOnly() && event->mimeData()->hasText() &&
+        refuses(event->mimeData()->text(), moved ? selectedText().size() : 0)) {
+      event->setDropAction(Qt::IgnoreAction);
+      event->accept();
+      return;
+    }
+    QLineEdit::dropEvent(event);
+  }
+
+  void inputMethodEvent(QInputMethodEvent* event) override {
+    if (!isReadOnly() && refuses(event->commitString(), selectedText().size())) return;
+    QLineEdit::inputMethodEvent(event);
   }
 
   // A middle click pastes the selection, where the desktop has one.
   void mouseReleaseEvent(QMouseEvent* event) override {
     if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
       deselect();
-      if (pasteLong(QClipboard::Selection)) return;
+      if (paste(QClipboard::Selection)) return;
     }
     QLineEdit::mouseReleaseEvent(event);
   }
@@ -58,7 +77,7 @@ protected:
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (QAction* action : menu->actions()) {
       rebind(action, &QLineEdit::paste, SLOT(paste()), "edit-paste",
-             [this] { return pasteLong(QClipboard::Clipboard); });
+             [this] { return paste(QClipboard::Clipboard); });
       if (rebind(action, &QLineEdit::undo, SLOT(undo()), "edit-undo", [this] { return undoLongPaste(); }) &&
           canUndoLongPaste())
         action->setEnabled(true);
@@ -94,11 +113,36 @@ private:
     emit textEdited(edit.text);
   }
 
+  // Whether QLineEdit would type the key's text into the box.
+  bool types(const QKeyEvent& event) const {
+    constexpr auto kCommand = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    return !isReadOnly() && !event.text().isEmpty() && event.text().front().isPrint() &&
+           !(event.modifiers() & kCommand);
+  }
+
+  // Refuses, and says so, a text that in place of `replaced` characters
+  // would make the box longer than it holds.
+  bool refuses(const QString& entering, qsizetype replaced) {
+    const qsizetype length = text().size() - replaced + entering.size();
+    if (length <= kMostCharacters) return false;
+    report_(RuntimeError(ErrorKind::TooLong,
+                         QStringLiteral("In the %1 field, the text would be %2 characters long, and a field "
+                                        "holds at most %3. The field is left as it was.")
+                             .arg(nameInSentence(this))
+                             .arg(length)
+                             .arg(kMostCharacters)
+                             .toStdString()));
+    return true;
+  }
+
   // Pastes the text of the clipboard or the selection over the selected text,
-  // or at the cursor, if it is long; a short one is left to QLineEdit.
-  bool pasteLong(QClipboard::Mode mode) {
+  // or at the cursor, if it is long, and refuses it if too long; a short one
+  // is left to QLineEdit.
+  bool paste(QClipboard::Mode mode) {
+    if (isReadOnly()) return false;
     const QString pasted = QGuiApplication::clipboard()->text(mode);
-    if (isReadOnly() || pasted.size() <= kLongPaste) return false;
+    if (refuses(pasted, selectedText().size())) return true;
+    if (pasted.size() <= kLongPaste) return false;
     const Edit before = current();
     const int start = hasSelectedText() ? selectionStart() : cursorPosition();
     const int end = start + static_cast<int>(pasted.size());
@@ -144,11 +188,20 @@ private:
     return true;
   }
 
+  Report report_;
   std::optional<LongPaste> lastPaste_;
 };
 
 }  // namespace
 
-QLineEdit* makeTextBox(const QString& text, QWidget* parent) { return new TextBox(text, parent); }
+QLineEdit* makeTextBox(const QString& text, QWidget* parent, Report report) {
+  return new TextBox(text, parent, std::move(report));
+}
+
+QString nameInSentence(const QWidget* box) {
+  QString name = box->accessibleName();
+  if (!name.isEmpty()) name[0] = name[0].toLower();
+  return name;
+}
 
 }  // namespace torvane::forms
