@@ -3,6 +3,8 @@
 // What the window tests share: a program whose run-time errors are recorded
 // instead of shown in a message box, and a window's parts found by name.
 
+#include <QAccessible>
+#include <QMetaEnum>
 #include <QObject>
 #include <QString>
 #include <QWidget>
@@ -18,6 +20,25 @@ T* child(const QObject* root, const QString& name) {
   auto* found = root->findChild<T*>(name);
   if (!found) qFatal("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
   return found;
+}
+
+// What a screen reader says of each shown control of a window or client
+// area, in the order it reads them: its role, its name (else its
+// description), and the field a label names.
+inline QStringList readAloud(QWidget* container) {
+  QAccessibleInterface* parent = QAccessible::queryAccessibleInterface(container);
+  const QMetaEnum roles = QMetaEnum::fromType<QAccessible::Role>();
+  QStringList said;
+  for (int i = 0; i < parent->childCount(); ++i) {
+    QAccessibleInterface* control = parent->child(i);
+    if (control->state().invisible) continue;
+    const QString name = control->text(QAccessible::Name);
+    said << QString("%1 %2").arg(roles.valueToKey(control->role()),
+                                 name.isEmpty() ? control->text(QAccessible::Description) : name);
+    for (const auto& [field, relation] : control->relations(QAccessible::Labelled))
+      said.back() += ", for " + field->text(QAccessible::Name);
+  }
+  return said;
 }
 
 struct RecordingProgram {

@@ -48,6 +48,8 @@ private slots:
   void eachHpControlTakesThePlaceOfAnEtControl();
   void visibleControlsDoNotOverlap();
   void windowHasAFixedClientArea();
+  void screenReadersReadInOrder_data();
+  void screenReadersReadInOrder();
   void tabVisitsTheControlsInOrder_data();
   void tabVisitsTheControlsInOrder();
   void figureEt_data();
@@ -108,6 +110,9 @@ void TestMainWindow::opensInEtModeWithItsInitialTexts() {
   for (const auto& [field, initial] : kInitialTexts) QCOMPARE(text(field), QString(initial));
   QCOMPARE(window_->windowTitle(), QString("Torvane V 1.0"));
   QCOMPARE(window_->objectName(), QString("frmMain"));
+  // the first field's prompt is selected backwards, so that its start stays in view
+  QCOMPARE(control<QLineEdit>("txtHP1")->selectedText(), QString("Enter HP"));
+  QCOMPARE(control<QLineEdit>("txtHP1")->cursorPosition(), 0);
 }
 
 void TestMainWindow::modeSwitchesShowExactlyOneSet_data() {
@@ -188,6 +193,28 @@ void TestMainWindow::windowHasAFixedClientArea() {
   QCOMPARE(window_->minimumSize(), window_->maximumSize());
   const QWidget* results[] = {control("txt8th"), control("txt8thTrap"), control("txtET"), control("txt4trap")};
   for (int i = 1; i < 4; ++i) QCOMPARE(results[i]->y() - results[i - 1]->y(), 32);  // eighth-mile above quarter
+}
+
+void TestMainWindow::screenReadersReadInOrder_data() {
+  QTest::addColumn<bool>("hpMode");
+  QTest::addColumn<QStringList>("read");
+  QTest::newRow("ET mode") << false << QStringList{
+      "StaticText Enter the following information to figure your car's estimated elapsed time.",
+      "EditableText Horsepower", "EditableText Car weight", "Button Figure",
+      "StaticText 1/8 Mile ET, for Eighth-mile ET", "EditableText Eighth-mile ET",
+      "StaticText 1/8 Mile Trap Speed, for Eighth-mile trap speed", "EditableText Eighth-mile trap speed",
+      "StaticText 1/4 Mile ET, for Quarter-mile ET", "EditableText Quarter-mile ET",
+      "StaticText 1/4 Mile Trap Speed, for Quarter-mile trap speed", "EditableText Quarter-mile trap speed"};
+  QTest::newRow("HP mode") << true << QStringList{
+      "StaticText Enter the following information to figure your car's rear wheel HP.",
+      "EditableText Car weight", "EditableText Trap speed", "Button Figure H.P.", "EditableText Rear-wheel horsepower"};
+}
+
+void TestMainWindow::screenReadersReadInOrder() {
+  QFETCH(bool, hpMode);
+  QFETCH(QStringList, read);
+  if (hpMode) window_->enterHpMode();
+  QCOMPARE(support::readAloud(window_->centralWidget()), read);
 }
 
 // After opening and after a switch that hides the focused control, the focus

@@ -72,6 +72,11 @@ void TestSplash::boardIsFramelessAndCentred() {
   QCOMPARE(splash_->size(), QSize(312, 211));
   QCOMPARE(splash_->minimumSize(), splash_->maximumSize());
   QVERIFY(isCentred(splash_));
+  QCOMPARE(QAccessible::queryAccessibleInterface(splash_)->role(), QAccessible::Window);
+  QCOMPARE(support::readAloud(splash_), (QStringList{
+      "Graphic A drag-strip starting-light tower, its lamps unlit", "Graphic \"TOR\", the first part of the name Torvane",
+      "Graphic \"VA\", the second part of the name Torvane", "Graphic \"NE\", the third part of the name Torvane",
+      "Button Click Here To Begin", "Graphic Credit: by Torvane team"}));
 }
 
 void TestSplash::picturesAreShownUnscaledInStackingOrder_data() {

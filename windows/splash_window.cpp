@@ -1,5 +1,6 @@
 #include "windows/splash_window.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QTimer>
 #include <utility>
@@ -37,12 +38,21 @@ static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayo
 constexpr int kClientWidth = 4680;  // twips; without a frame, the whole window
 constexpr int kClientHeight = 3165;
 
+// Qt describes a plain widget as a client area even where it is a window of
+// its own, and a screen reader announces a window by its role.
+QAccessibleInterface* describeTheBoard(const QString& className, QObject* object) {
+  if (className != QLatin1String(SplashWindow::staticMetaObject.className())) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 SplashWindow::SplashWindow(Program& program)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       program_(program),
       controls_(this, kLayout) {
+  static const bool described = (QAccessible::installFactory(describeTheBoard), true);
+  Q_UNUSED(described);
   setObjectName(QStringLiteral("frmBegin"));
   setWindowTitle(QStringLiteral("Form1"));  // never shown: the board has no title bar
   setAccessibleName(QStringLiteral("Torvane"));
