@@ -1,6 +1,6 @@
 #include "core/estimates.h"
 
-#include "core/fault_check.h"
+#include "core/guard.h"
 
 namespace torvane {
 namespace {

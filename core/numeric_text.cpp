@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include <fast_float/fast_float.h>
@@ -46,7 +47,7 @@ struct Spelling {
   bool nonzero() const { return hasNonzeroDigit(integer) || hasNonzeroDigit(fraction); }
 };
 
-std::optional<Spelling> spelling(std::string_view text, std::string_view separator) {
+std::optional<Spelling> readSpelling(std::string_view text, std::string_view separator) {
   text = trimBlanks(text);
   std::size_t minus = 0;
   if (text.starts_with('+')) text.remove_prefix(1);
@@ -97,7 +98,7 @@ std::string mismatchDetail(ReadError why, std::string_view text, std::string_vie
   // direction from its first letter, and an isolate does not hide the quote's
   // letters from all of them.
   std::string detail = field.empty() ? "The text " : "In the " + std::string(field) + " field, ";
-  detail += quoted(text);
+  detail += quotedText(text);
   switch (why) {
   case ReadError::TooLarge: return detail + " is too large a number to hold.";
   case ReadError::TooSmall: return detail + " is too small a number to hold; write 0 for zero.";
@@ -126,9 +127,9 @@ void incrementMagnitude(std::string& digits) {
 // person would write it, and a tie goes away from zero: 0.995 gives 1.00 and
 // 0.125 gives 0.13, though both are stored a hair off the tie.
 std::string roundedMagnitude(double magnitude, int digits) {
-  // The longest fixed text of a double: 309 integer digits, a point, 767
-  // fraction digits for the smallest subnormal.
-  std::array<char, 1100> buffer{};
+  // The longest shortest-form fixed text of a double: "0." and 324 fraction
+  // digits, for the smallest subnormal; the largest double has 309 digits.
+  std::array<char, 326> buffer{};
   const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
                                  std::chars_format::fixed)
                        .ptr;
@@ -141,26 +142,18 @@ std::string roundedMagnitude(double magnitude, int digits) {
   return text;
 }
 
+int fractionDigits(DisplayPattern pattern) { return pattern == DisplayPattern::TwoDecimals ? 2 : 1; }
+
 }  // namespace
 
-int fractionDigits(DisplayPattern pattern) {
-  return pattern == DisplayPattern::TwoDecimals ? 2 : 1;
-}
-
 ReadError readNumber(std::string_view text, std::string_view decimalSeparator, double& value) {
-  const auto spelt = spelling(text, decimalSeparator);
+  const auto spelt = readSpelling(text, decimalSeparator);
   if (!spelt) return ReadError::NotANumber;
   const double nearest = nearestDouble(*spelt, decimalSeparator);
   if (std::isinf(nearest)) return ReadError::TooLarge;
   if (nearest == 0.0 && spelt->nonzero()) return ReadError::TooSmall;
   value = nearest;
   return ReadError::None;
-}
-
-std::optional<double> parseNumber(std::string_view text, std::string_view decimalSeparator) {
-  double value = 0.0;
-  if (readNumber(text, decimalSeparator, value) != ReadError::None) return std::nullopt;
-  return value;
 }
 
 double textToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,33 +17,29 @@ enum class DisplayPattern {
   OneDecimal,   // "#.0": both trap speeds
 };
 
-int fractionDigits(DisplayPattern pattern);
-
-// Reads a number from field text. With "." as the separator:
-//   "300" -> 300        "-234.14" -> -234.14   ".50" -> 0.5     "5." -> 5
-//   " 300 " -> 300      "+12" -> 12            "1e3" -> 1000    "2.5E-1" -> 0.25
-//   "1e-310" -> 1e-310 (a subnormal)           "0e999" -> 0
-// and returns nothing for anything else, among them:
-//   ""  " "  "."  "-"  "Enter HP"  "Text2"  "3,000" (no digit grouping)
-//   "inf"  "nan"  "0x1p3"  "12abc"  "1 2"  "--1"  "1e"  "1e400" and "1e-400" (beyond what a double holds)
-// Spaces and tabs around the number are allowed, never inside it; the digits
-// are ASCII. The result does not depend on the C library's locale.
-std::optional<double> parseNumber(std::string_view text, std::string_view decimalSeparator);
-
 // Why a text is not read as a number.
 enum class ReadError {
   None,
   NotANumber,  // not spelt as a number: "", "Enter HP", "inf", "3,000", "1e"
   TooLarge,    // beyond the largest double on either side of zero: "1e309", "-1e400"
-  TooSmall,    // not zero, yet it rounds to zero: "1e-400", "2e-324" (but "3e-324" is a subnormal)
+  TooSmall,    // not zero, yet it rounds to zero: "1e-400", ".5e-400", "2e-324" (but "3e-324" is a subnormal)
 };
 
-// As parseNumber, and says why a text is refused. `value` is written only
-// when the text is read: readNumber("12abc", ".", v) -> NotANumber, v unchanged.
+// Reads a number from field text into `value`, or says why not and leaves
+// `value` as it was. With "." as the separator:
+//   "300" -> 300        "-234.14" -> -234.14   ".50" -> 0.5     "5." -> 5
+//   " 300 " -> 300      "+12" -> 12            "1e3" -> 1000    "2.5E-1" -> 0.25
+//   "1e-310" -> 1e-310 (a subnormal)           "0e999" -> 0
+// and refuses anything else, among them:
+//   ""  " "  "."  "-"  "Enter HP"  "Text2"  "3,000" (no digit grouping)
+//   "inf"  "nan"  "0x1p3"  "12abc"  "1 2"  "--1"  "1e"  "1e400" and "1e-400" (beyond what a double holds)
+//   readNumber("12abc", ".", v) -> NotANumber, v unchanged
+// Spaces and tabs around the number are allowed, never inside it; the digits
+// are ASCII. The result does not depend on the C library's locale.
 ReadError readNumber(std::string_view text, std::string_view decimalSeparator, double& value);
 
-// As parseNumber, but a text that is not read raises type mismatch. Its
-// message names the field by what it holds, when `field` says, and tells why:
+// As readNumber, but returns the number, and a text that is not read raises
+// type mismatch. Its message names the field by what it holds, when `field` says, and tells why:
 //   "Text2", field "quarter-mile trap speed"
 //     -> In the quarter-mile trap speed field, "Text2" is not a number.
 //   "1e400", field "horsepower" -> In the horsepower field, "1e400" is too large a number to hold.

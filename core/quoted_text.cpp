@@ -74,7 +74,7 @@ std::string escape(const char* prefix, char32_t value, int digits) {
 
 }  // namespace
 
-std::string quoted(std::string_view text) {
+std::string quotedText(std::string_view text) {
   constexpr std::size_t kMostShown = 40;
   constexpr std::string_view kFirstStrongIsolate = "\xE2\x81\xA8";
   constexpr std::string_view kPopDirectionalIsolate = "\xE2\x81\xA9";

@@ -18,6 +18,6 @@ namespace torvane {
 //   U+202E, 300       -> "<FSI><U+202E>300<PDI>"
 //   the byte 0xFF     -> "<FSI><0xFF><PDI>"
 //   a megabyte of 7s  -> "<FSI>777...7<PDI>..." (1048576 bytes)   forty 7s shown
-std::string quoted(std::string_view text);
+std::string quotedText(std::string_view text);
 
 }  // namespace torvane

@@ -1,8 +1,8 @@
 // Reading a number from any field text, with each decimal separator the
 // program may meet: "." and "," and the two-byte Arabic separator U+066B.
 // Besides finding crashes and undefined behaviour, it checks that:
-// - textToNumber returns what parseNumber reads, and raises type mismatch
-//   exactly when parseNumber reads nothing, with a short message in UTF-8
+// - textToNumber returns what readNumber reads, and raises type mismatch
+//   exactly when readNumber refuses the text, with a short message in UTF-8
 //   that names the field and whose one isolate holds the quote: nothing in
 //   it is a control or another bidi control, whatever the text holds;
 // - a number read is finite, and the C library's strtod reads the same text
@@ -25,6 +25,12 @@
 #include "fuzz/require.h"
 
 namespace {
+
+std::optional<double> parsed(std::string_view text, std::string_view separator) {
+  double value = 0.0;
+  if (torvane::readNumber(text, separator, value) != torvane::ReadError::None) return std::nullopt;
+  return value;
+}
 
 using torvane::ErrorKind;
 using torvane::RuntimeError;
@@ -89,13 +95,13 @@ std::optional<Strtod> strtodWhole(std::string_view text) {
 }
 
 void checkOneSeparator(std::string_view text, std::string_view separator) {
-  const std::optional<double> parsed = torvane::parseNumber(text, separator);
+  const std::optional<double> read = parsed(text, separator);
   try {
     const double value = torvane::textToNumber(text, separator, kField);
-    require(sameNumber(parsed, value), "textToNumber returns what parseNumber reads", text);
+    require(sameNumber(read, value), "textToNumber returns what readNumber reads", text);
     require(std::isfinite(value), "a number read is finite", text);
   } catch (const RuntimeError& error) {
-    require(!parsed, "textToNumber refuses only what parseNumber cannot read", text);
+    require(!read, "textToNumber refuses only what readNumber refuses", text);
     require(error.kind() == ErrorKind::TypeMismatch, "a text that is no number is a type mismatch", text);
     const std::string& message = error.detail();
     require(message.size() <= kLongestMessage, "the message quotes a few dozen characters at most", text);
@@ -112,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   for (const std::string_view separator : kSeparators) checkOneSeparator(text, separator);
 
-  const std::optional<double> withPoint = torvane::parseNumber(text, ".");
+  const std::optional<double> withPoint = parsed(text, ".");
   const std::optional<Strtod> byStrtod = strtodWhole(text);
   require(!withPoint || (byStrtod && sameNumber(withPoint, byStrtod->value)), "a number read is what strtod reads",
           text);
@@ -123,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.find(separator) != std::string_view::npos) continue;
     std::string respelt;
     for (const char c : text) c == '.' ? respelt.append(separator) : respelt.append(1, c);
-    require(sameNumber(withPoint, torvane::parseNumber(respelt, separator)),
+    require(sameNumber(withPoint, parsed(respelt, separator)),
             "a text reads the same whatever its separator is spelt", text);
   }
   return 0;

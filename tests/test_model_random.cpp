@@ -183,9 +183,10 @@ private:
     origin[field] = Origin::User;
   }
   double read(Field field) const {
-    const auto value = torvane::parseNumber(text[field], kSeparator);
-    if (!value) throw Fault{ErrorKind::TypeMismatch};
-    return *value;
+    double value = 0.0;
+    if (torvane::readNumber(text[field], kSeparator, value) != torvane::ReadError::None)
+      throw Fault{ErrorKind::TypeMismatch};
+    return value;
   }
   void write(Field field, double value, DisplayPattern pattern) {
     if (!std::isfinite(value)) qFatal("the model itself let a value that is not finite through");
@@ -437,7 +438,9 @@ QString TestModelRandom::compare(const Model& model, std::size_t errorsBefore,
     if (model.origin[f] != Origin::User &&
         (shown.contains("inf", Qt::CaseInsensitive) || shown.contains("nan", Qt::CaseInsensitive)))
       problems << QString("%1 shows \"%2\"").arg(kFieldNames[f], shown);
-    if (model.origin[f] == Origin::Command && !torvane::parseNumber(shown.toStdString(), kSeparator))
+    double value = 0.0;
+    if (model.origin[f] == Origin::Command &&
+        torvane::readNumber(shown.toStdString(), kSeparator, value) != torvane::ReadError::None)
       problems << QString("%1 shows \"%2\", which does not read back as a number").arg(kFieldNames[f], shown);
   }
   for (const auto& [control, etMode] : controls_)

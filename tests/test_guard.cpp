@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/fault_check.h"
+#include "core/guard.h"
 #include "core/runtime_error.h"
 
 using torvane::ErrorKind;

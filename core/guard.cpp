@@ -1,4 +1,4 @@
-#include "core/fault_check.h"
+#include "core/guard.h"
 
 #include <cmath>
 #include <string>
