@@ -23,18 +23,17 @@ T* child(const QObject* root, const QString& name) {
 }
 
 // What a screen reader says of each shown control of a window or client
-// area, in the order it reads them: its role, its name (else its
-// description), and the field a label names.
+// area, in its order: its role, its name (else its description), and the
+// field a label names.
 inline QStringList readAloud(QWidget* container) {
   QAccessibleInterface* parent = QAccessible::queryAccessibleInterface(container);
-  const QMetaEnum roles = QMetaEnum::fromType<QAccessible::Role>();
   QStringList said;
   for (int i = 0; i < parent->childCount(); ++i) {
-    QAccessibleInterface* control = parent->child(i);
+    const QAccessibleInterface* control = parent->child(i);
     if (control->state().invisible) continue;
     const QString name = control->text(QAccessible::Name);
-    said << QString("%1 %2").arg(roles.valueToKey(control->role()),
-                                 name.isEmpty() ? control->text(QAccessible::Description) : name);
+    said << QMetaEnum::fromType<QAccessible::Role>().valueToKey(control->role()) + QString(" ") +
+                (name.isEmpty() ? control->text(QAccessible::Description) : name);
     for (const auto& [field, relation] : control->relations(QAccessible::Labelled))
       said.back() += ", for " + field->text(QAccessible::Name);
   }

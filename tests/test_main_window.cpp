@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QtTest>
 #include <algorithm>
-#include <optional>
 
 #include "gui_support.h"
 #include "windows/main_window.h"
@@ -13,7 +12,6 @@
 using torvane::ErrorKind;
 
 Q_DECLARE_METATYPE(ErrorKind)
-Q_DECLARE_METATYPE(std::optional<ErrorKind>)
 
 namespace {
 
@@ -59,7 +57,6 @@ private slots:
   void errorsStopTheCommandAndTheProgramGoesOn_data();
   void errorsStopTheCommandAndTheProgramGoesOn();
   void enterPressesNoButton();
-  void resultFieldsAreReadAsDisplayed();
   void usesTheLocaleDecimalSeparator();
   void errorReportIsAModalMessage();
 
@@ -118,11 +115,9 @@ void TestMainWindow::opensInEtModeWithItsInitialTexts() {
 void TestMainWindow::modeSwitchesShowExactlyOneSet_data() {
   QTest::addColumn<QString>("switches");
   QTest::addColumn<bool>("hpMode");
-  QTest::newRow("HP") << "H" << true;
   QTest::newRow("HP twice") << "HH" << true;
   QTest::newRow("ET while in ET") << "E" << false;
   QTest::newRow("HP then ET") << "HE" << false;
-  QTest::newRow("ET, HP, ET, HP") << "EHEH" << true;
 }
 
 void TestMainWindow::modeSwitchesShowExactlyOneSet() {
@@ -183,9 +178,6 @@ void TestMainWindow::visibleControlsDoNotOverlap() {
                  qPrintable(set[i] + " overlaps " + set[j]));
       }
   }
-  // the input lies above the prompt that it overlaps
-  const QObjectList& order = control("lbl2")->parentWidget()->children();
-  QVERIFY(order.indexOf(control("lbl2")) < order.indexOf(control("txtHP1")));
 }
 
 void TestMainWindow::windowHasAFixedClientArea() {
@@ -258,11 +250,13 @@ void TestMainWindow::figureEt_data() {
   QTest::addColumn<QString>("hp");
   QTest::addColumn<QString>("weight");
   QTest::addColumn<QStringList>("results");  // txtET, txt4trap, txt8th, txt8thTrap
-  QTest::newRow("300 HP, 3000") << "300" << "3000" << QStringList{"12.55", "108.7", "8.10", "87.7"};
   QTest::newRow("150 HP, 2500") << "150" << "2500" << QStringList{"14.88", "91.7", "9.60", "74.0"};
   QTest::newRow("both negative") << "-300" << "-3000" << QStringList{"12.55", "108.7", "8.10", "87.7"};
   QTest::newRow("weight and HP equal") << "500" << "500" << QStringList{"5.83", "234.0", "3.76", "188.7"};
-  QTest::newRow("spaces and a plus sign") << " +300 " << "3e3" << QStringList{"12.55", "108.7", "8.10", "87.7"};
+  QTest::newRow("300 HP, 3000, with spaces, a plus sign and an exponent")
+      << " +300 " << "3e3" << QStringList{"12.55", "108.7", "8.10", "87.7"};
+  // the eighth-mile figures from the quarter-mile ones as shown: unrounded, 9.76 and 72.8
+  QTest::newRow("100 HP, 1750") << "100" << "1750" << QStringList{"15.12", "90.2", "9.75", "72.7"};
   // cut at 32,767 characters it would read 0, a division by zero
   QTest::newRow("40,000 zeros and 300, pasted") << QString(40'000, '0') + "300" << "3000"
                                                 << QStringList{"12.55", "108.7", "8.10", "87.7"};
@@ -286,8 +280,6 @@ void TestMainWindow::figureHp_data() {
   QTest::addColumn<QString>("trapSpeed");
   QTest::addColumn<QString>("hp");
   QTest::newRow("3000 at 117") << "3000" << "117" << "375.00";
-  QTest::newRow("3000 at 100") << "3000" << "100" << "234.14";
-  QTest::newRow("3000 at 108.7") << "3000" << "108.7" << "300.72";
   QTest::newRow("3000 at -100") << "3000" << "-100" << "-234.14";
   QTest::newRow("3000 at 0") << "3000" << "0" << ".00";
   QTest::newRow("tiny result") << "1" << ".5" << ".00";
@@ -378,15 +370,6 @@ void TestMainWindow::enterPressesNoButton() {
   }
   QCOMPARE(text("txtET"), QString("Your ET"));
   QVERIFY(run_->errors.empty());
-}
-
-// The eighth-mile figures come from whatever the quarter-mile fields show.
-void TestMainWindow::resultFieldsAreReadAsDisplayed() {
-  type("txtHP1", "100");
-  type("txtWeight1", "1750");
-  click("cmdFigureEt");
-  QCOMPARE(text("txtET"), QString("15.12"));  // 15.1247... unrounded
-  QCOMPARE(text("txt8th"), QString("9.75"));  // 15.12 / 1.55 = 9.7548; 15.1247 / 1.55 would give 9.76
 }
 
 void TestMainWindow::usesTheLocaleDecimalSeparator() {

@@ -163,9 +163,7 @@ void TestMenuAndFaq::speedConversions_data() {
   QTest::addColumn<QStringList>("start");  // txt4trap, txt8thTrap
   QTest::addColumn<QString>("commands");   // K for KPH, M for MPH
   QTest::addColumn<QStringList>("end");
-  QTest::newRow("KPH") << QStringList{"90.2", "72.7"} << "K" << QStringList{"145.2", "117.0"};
   QTest::newRow("KPH twice multiplies twice") << QStringList{"90.2", "72.7"} << "KK" << QStringList{"233.7", "188.3"};
-  QTest::newRow("MPH gives back the text") << QStringList{"145.2", "117.0"} << "M" << QStringList{"90.2", "72.7"};
   QTest::newRow("KPH then MPH") << QStringList{"108.7", "87.7"} << "KM" << QStringList{"108.7", "87.7"};
   QTest::newRow("MPH first, then KPH: rounded on the way")
       << QStringList{"90.2", "72.7"} << "MK" << QStringList{"90.1", "72.8"};
@@ -284,15 +282,15 @@ void TestMenuAndFaq::faqIsNotModalAndEscapeDoesNothing() {
 void TestMenuAndFaq::faqResizingMovesNothing() {
   item("mnuFAQ")->trigger();
   torvane::FaqWindow& faq = run_->program.faq();
-  QStringList before;
-  for (const QWidget* child : faq.findChildren<QWidget*>())
-    before << child->objectName() + QString(" %1,%2 %3x%4").arg(child->x()).arg(child->y()).arg(child->width()).arg(child->height());
+  const auto places = [&faq] {
+    QList<QRect> places;
+    for (const QWidget* child : faq.findChildren<QWidget*>()) places << child->geometry();
+    return places;
+  };
+  const QList<QRect> before = places();
   for (const QSize size : {QSize(600, 500), QSize(120, 90)}) {
     faq.resize(size);
-    QStringList after;
-    for (const QWidget* child : faq.findChildren<QWidget*>())
-      after << child->objectName() + QString(" %1,%2 %3x%4").arg(child->x()).arg(child->y()).arg(child->width()).arg(child->height());
-    QCOMPARE(after, before);
+    QCOMPARE(places(), before);
   }
 }
 

@@ -31,15 +31,6 @@ class Figures(desktop.SessionTest):
                     results = tuple(session.read_field(main, name) for name in ET_RESULTS)
                     self.assertEqual(results, expected)
 
-    def test_et_mode_with_the_mouse(self):
-        with self.desktop() as session:
-            main = session.begin()
-            for hp, weight, expected in ET_CASES:
-                with self.subTest(hp=hp, weight=weight):
-                    session.figure_et(main, hp, weight)
-                    results = tuple(session.read_field(main, name) for name in ET_RESULTS)
-                    self.assertEqual(results, expected)
-
     def test_hp_mode_and_back(self):
         with self.desktop() as session:
             main = session.begin()

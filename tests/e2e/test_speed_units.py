@@ -8,10 +8,9 @@ TRAP_SPEEDS = ("txt4trap", "txt8thTrap")
 # menu item, then the trap speeds it leaves, one after the other
 STEPS = [
     ("Speed To Appear In KPH", ("145.2", "117.0")),
-    ("Speed Appear In MPH (Default)", ("90.2", "72.7")),
     # No unit is remembered: each command converts again.
-    ("Speed To Appear In KPH", ("145.2", "117.0")),
     ("Speed To Appear In KPH", ("233.7", "188.3")),
+    ("Speed Appear In MPH (Default)", ("145.2", "117.0")),
 ]
 
 
