@@ -199,6 +199,7 @@ private slots:
     const int most = int(torvane::forms::kMostCharacters);
     QTest::newRow("typed into a full field") << "type" << most << false << 1 << true;
     QTest::newRow("typed into a field one short of full") << "type" << most - 1 << false << 1 << false;
+    QTest::newRow("typed through an input method") << "input method" << most << false << 1 << true;
     QTest::newRow("pasted with the keys, one too many") << "keys" << 8 << false << most - 7 << true;
     QTest::newRow("pasted with the keys over the whole text") << "keys" << most << true << most << false;
     QTest::newRow("pasted from the menu") << "menu" << 0 << false << most + 1 << true;
@@ -221,6 +222,10 @@ private slots:
     QGuiApplication::clipboard()->setText(text);
     if (way == "type") {
       QTest::keyClick(field, Qt::Key_7);
+    } else if (way == "input method") {
+      QInputMethodEvent event;
+      event.setCommitString(text);
+      QApplication::sendEvent(field, &event);
     } else if (way == "drop") {
       QMimeData data;
       data.setText(text);

@@ -312,9 +312,6 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
   QTest::newRow("weight empty, read before HP")
       << "cmdFigureEt" << QStringList{"txtWeight1", ""} << ErrorKind::TypeMismatch
       << "In the car weight field, \"\u2068\u2069\" is not a number." << untouched;
-  QTest::newRow("HP is infinity")
-      << "cmdFigureEt" << QStringList{"txtHP1", "inf", "txtWeight1", "3000"} << ErrorKind::TypeMismatch
-      << "In the horsepower field, \"\u2068inf\u2069\" is not a number." << untouched;
   QTest::newRow("weight holds a right-to-left override")
       << "cmdFigureEt" << QStringList{"txtWeight1", "\u202E300 number."} << ErrorKind::TypeMismatch
       << "In the car weight field, \"\u2068<U+202E>300 number.\u2069\" is not a number." << untouched;

@@ -189,7 +189,6 @@ void TestMenuAndFaq::conversionBeforeAnyFigureIsReported_data() {
   QTest::addColumn<QString>("command");
   QTest::addColumn<bool>("hpMode");
   QTest::newRow("KPH in ET mode") << "mnuKPH" << false;
-  QTest::newRow("MPH in ET mode") << "mnuMPH" << false;
   QTest::newRow("KPH in HP mode") << "mnuKPH" << true;
 }
 
