@@ -225,7 +225,7 @@ private slots:
     } else if (way == "input method") {
       QInputMethodEvent event;
       event.setCommitString(text);
-      QApplication::sendEvent(field, &event);
+      static_cast<QObject*>(field)->event(&event);  // notify gives it only to the focus
     } else if (way == "drop") {
       QMimeData data;
       data.setText(text);
