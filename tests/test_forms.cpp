@@ -53,7 +53,7 @@ private slots:
   void init() {
     surface_ = std::make_unique<QWidget>();
     surface_->resize(300, 200);
-    controls_ = std::make_unique<Controls>(surface_.get(), kTable);
+    controls_ = std::make_unique<Controls>(surface_.get(), QSize(4500, 3000), kTable);
   }
   void cleanup() {
     controls_.reset();

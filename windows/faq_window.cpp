@@ -1,5 +1,7 @@
 #include "windows/faq_window.h"
 
+#include <QHideEvent>
+
 #include "windows/program.h"
 
 namespace torvane {
@@ -34,15 +36,30 @@ static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayo
 constexpr int kClientWidth = 4575;  // twips
 constexpr int kClientHeight = 3660;
 
+constexpr int kQuestions[] = {lblFAQ1, lblFAQ3};
+constexpr int kAnswers[] = {lblFAQ2, lblFAQ4};
+constexpr forms::Group kCaptionGroups[] = {kQuestions, kAnswers};
+
 }  // namespace
 
-FaqWindow::FaqWindow(Program& program) : program_(program), controls_(this, kLayout) {
+FaqWindow::FaqWindow(Program& program)
+    : program_(program), controls_(this, {kClientWidth, kClientHeight}, kLayout, kCaptionGroups) {
   setObjectName(QStringLiteral("frmFAQ"));
   setWindowTitle(QStringLiteral("FAQ"));
-  resize(forms::Scale::of(this).size(kClientWidth, kClientHeight));  // sizable; the controls stay put
+  // The window is the colour of its labels, whatever the scheme: the button face.
+  setBackgroundRole(QPalette::Button);
+  setAutoFillBackground(true);
+  resize(controls_.clientSize());  // sizable; the controls stay put
   controls_.onClick(cmdOK, program_.handlerOf(this, [this] { hide(); }));
 }
 
 FaqWindow::~FaqWindow() = default;
+
+// Hidden, the window keeps its place for the next showing: asked for it
+// explicitly, a window manager does not place the window anew.
+void FaqWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!event->spontaneous()) move(pos());
+}
 
 }  // namespace torvane

@@ -40,11 +40,11 @@ constexpr int kClientHeight = 3165;
 SplashWindow::SplashWindow(Program& program)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       program_(program),
-      controls_(this, kLayout) {
+      controls_(this, {kClientWidth, kClientHeight}, kLayout) {
   setObjectName(QStringLiteral("frmBegin"));
   setWindowTitle(QStringLiteral("Form1"));  // never shown: the board has no title bar
   setAccessibleName(QStringLiteral("Torvane"));
-  setFixedSize(forms::Scale::of(this).size(kClientWidth, kClientHeight));
+  setFixedSize(controls_.clientSize());
   controls_.onClick(cmdBegin, program_.handlerOf(this, [this] { begin(); }));
   forms::centreOnScreen(this);
 }
