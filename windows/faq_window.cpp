@@ -1,6 +1,7 @@
 #include "windows/faq_window.h"
 
 #include <QHideEvent>
+#include <QWindow>
 
 #include "windows/program.h"
 
@@ -55,11 +56,13 @@ FaqWindow::FaqWindow(Program& program)
 
 FaqWindow::~FaqWindow() = default;
 
-// Hidden, the window keeps its place for the next showing: asked for it
-// explicitly, a window manager does not place the window anew.
+// Hidden, the window keeps its place for the next showing. Unless the
+// program asks for that place, an X window manager places a window anew each
+// time it is shown; a Wayland compositor places it as it sees fit anyway.
 void FaqWindow::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (!event->spontaneous()) move(pos());
+  if (QWindow* handle = windowHandle(); handle && !event->spontaneous())
+    handle->setFramePosition(handle->framePosition());
 }
 
 }  // namespace torvane
