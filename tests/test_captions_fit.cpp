@@ -51,6 +51,7 @@ void TestCaptionsFit::everyTextFitsItsBox_data() {
   QTest::newRow("desktop default, 9 pt") << 0.0 << QSize(461, 288) << QSize(305, 244) << QSize(312, 211);
   QTest::newRow("small, 8 pt") << 8.0 << QSize(410, 256) << QSize(271, 217) << QSize(277, 188);
   QTest::newRow("10 pt") << 10.0 << QSize(512, 320) << QSize(339, 271) << QSize(347, 234);
+  QTest::newRow("12 pt") << 12.0 << QSize(615, 384) << QSize(407, 325) << QSize(416, 281);
   QTest::newRow("large, 14 pt") << 14.0 << QSize(717, 448) << QSize(474, 380) << QSize(485, 328);
   // The offscreen screen is 800 x 800: the calculator stops growing at a 798 px frame.
   QTest::newRow("very large, 20 pt") << 20.0 << QSize(798, 499) << QSize(678, 542) << QSize(693, 469);
