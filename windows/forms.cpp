@@ -287,15 +287,16 @@ void Controls::onClick(int id, std::function<void()> handler) const {
 }
 
 void Controls::focusFirst() const {
-  const auto shownBox = [](const QWidget* control) { return !control->isHidden() && qobject_cast<const QLineEdit*>(control); };
-  auto shown = std::ranges::find_if(tabOrder_, shownBox);
-  if (shown == tabOrder_.end())
-    shown = std::ranges::find_if(tabOrder_, [](const QWidget* control) { return !control->isHidden(); });
-  if (shown == tabOrder_.end()) return;
-  (*shown)->setFocus(Qt::TabFocusReason);
+  const auto shown = [](const QWidget* control) { return !control->isHidden(); };
+  auto first = std::ranges::find_if(tabOrder_, [&](const QWidget* control) {
+    return shown(control) && qobject_cast<const QLineEdit*>(control);
+  });
+  if (first == tabOrder_.end()) first = std::ranges::find_if(tabOrder_, shown);
+  if (first == tabOrder_.end()) return;
+  (*first)->setFocus(Qt::TabFocusReason);
   // Selected backwards, the start of the text stays in view. Before the window
   // is active the focus only waits there, so Tab's own selecting never runs.
-  if (auto* box = qobject_cast<QLineEdit*>(*shown)) {
+  if (auto* box = qobject_cast<QLineEdit*>(*first)) {
     const int length = int(box->text().size());
     box->setSelection(length, -length);
   }
