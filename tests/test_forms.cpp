@@ -58,7 +58,7 @@ private slots:
     surface_ = std::make_unique<QWidget>();
     surface_->resize(300, 200);
     errors_.clear();
-    controls_ = std::make_unique<Controls>(surface_.get(), kTable,
+    controls_ = std::make_unique<Controls>(surface_.get(), QSize(4500, 3000), kTable, std::span<const torvane::forms::Group>{},
                                            [this](const torvane::RuntimeError& error) { errors_.push_back(error); });
   }
   void cleanup() {

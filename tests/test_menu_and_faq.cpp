@@ -243,6 +243,13 @@ void TestMenuAndFaq::faqShowsOneWindowWithItsTexts() {
   QVERIFY(find<QLabel>(&faq, "lblFAQ1")->text().contains("does is seem"));
   QVERIFY(find<QLabel>(&faq, "lblFAQ2")->text().endsWith("are.  "));
   QCOMPARE(find<QPushButton>(&faq, "cmdOK")->geometry(), QRect(128, 208, 57, 25));
+  // Labels and window show one colour, also where the scheme's button face and window differ.
+  QPalette scheme = faq.palette();
+  scheme.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
+  scheme.setColor(QPalette::Button, QColor(0x42, 0x42, 0x45));
+  faq.setPalette(scheme);
+  const QImage shot = faq.grab().toImage();
+  QCOMPARE(shot.pixelColor(303, 44), shot.pixelColor(303, 10));  // between the first two labels; in the first
 }
 
 void TestMenuAndFaq::faqKeepsItsPlaceAndSizeWhenShownAgain() {

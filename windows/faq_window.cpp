@@ -1,5 +1,8 @@
 #include "windows/faq_window.h"
 
+#include <QHideEvent>
+#include <QWindow>
+
 #include "windows/program.h"
 
 namespace torvane {
@@ -35,15 +38,32 @@ static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayo
 constexpr int kClientWidth = 4575;  // twips
 constexpr int kClientHeight = 3660;
 
+constexpr int kQuestions[] = {lblFAQ1, lblFAQ3};
+constexpr int kAnswers[] = {lblFAQ2, lblFAQ4};
+constexpr forms::Group kCaptionGroups[] = {kQuestions, kAnswers};
+
 }  // namespace
 
-FaqWindow::FaqWindow(Program& program) : program_(program), controls_(this, kLayout) {
+FaqWindow::FaqWindow(Program& program)
+    : program_(program), controls_(this, {kClientWidth, kClientHeight}, kLayout, kCaptionGroups) {
   setObjectName(QStringLiteral("frmFAQ"));
   setWindowTitle(QStringLiteral("FAQ"));
-  resize(forms::Scale::of(this).size(kClientWidth, kClientHeight));  // sizable; the controls stay put
+  // The window is the colour of its labels, whatever the scheme: the button face.
+  setBackgroundRole(QPalette::Button);
+  setAutoFillBackground(true);
+  resize(controls_.clientSize());  // sizable; the controls stay put
   controls_.onClick(cmdOK, program_.handlerOf(this, [this] { hide(); }));
 }
 
 FaqWindow::~FaqWindow() = default;
+
+// Hidden, the window keeps its place for the next showing. Unless the
+// program asks for that place, an X window manager places a window anew each
+// time it is shown; a Wayland compositor places it as it sees fit anyway.
+void FaqWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (QWindow* handle = windowHandle(); handle && !event->spontaneous())
+    handle->setFramePosition(handle->framePosition());
+}
 
 }  // namespace torvane

@@ -18,6 +18,9 @@ public:
   explicit FaqWindow(Program& program);
   ~FaqWindow() override;
 
+protected:
+  void hideEvent(QHideEvent* event) override;
+
 private:
   Program& program_;
   forms::Controls controls_;

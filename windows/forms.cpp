@@ -7,12 +7,15 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMargins>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "core/runtime_error.h"
@@ -63,33 +66,31 @@ QWidget* makeWidget(const Control& row, QSize box, QWidget* parent, const Report
 
 bool takesFocus(Kind kind) { return kind == Kind::TextBox || kind == Kind::Button; }
 
-constexpr int kFrameAndMargins = 8;  // pixels a text box's or button's frame and padding take across
+// Pixels a text box's or button's frame and padding take across and down.
+constexpr int kFrameAcross = 8;
+constexpr int kFrameDown = 4;
 
-// Whether a control's caption or initial text shows whole in its box with a font.
+// Whether a caption shows whole in its box with a font.
 bool fits(Kind kind, const QString& text, QSize box, const QFontMetrics& metrics) {
-  switch (kind) {
-  case Kind::Label: {
+  if (kind == Kind::Label) {
     const QRect needed = metrics.boundingRect(QRect(QPoint(), box), Qt::TextWordWrap, text);
     return needed.width() <= box.width() && needed.height() <= box.height();
   }
-  case Kind::TextBox:
-  case Kind::Button: {
-    return metrics.horizontalAdvance(text) + kFrameAndMargins <= box.width() &&
-           metrics.height() + 4 <= box.height();
-  }
-  case Kind::Picture: return true;
-  }
-  return true;
+  return metrics.horizontalAdvance(text) + kFrameAcross <= box.width() && metrics.height() + kFrameDown <= box.height();
 }
 
-// The same from the font's size alone, generously: no common text face is on
-// average wider than 0.7 em a character, nor a line taller than 1.3 em. What
-// fits by this guess fits for certain, and the window need not wait for the
-// font database to start up before it is first shown.
+// No common text face is on average wider than this a character, nor a line
+// taller than this, in ems.
+constexpr double kWidestAverageAdvance = 0.7;
+constexpr double kTallestLine = 1.3;
+
+// The same from the font's size alone, generously: what fits by this guess
+// fits for certain, and the window need not wait for the font database to
+// start up before it is first shown.
 bool plainlyFits(Kind kind, const QString& text, QSize box, double emPixels) {
-  if (kind == Kind::Picture) return true;
-  const double width = double(text.size()) * 0.7 * emPixels + (kind == Kind::Label ? 0 : kFrameAndMargins);
-  const double height = 1.3 * emPixels + (kind == Kind::Label ? 0 : 4);
+  const bool framed = kind != Kind::Label;
+  const double width = double(text.size()) * kWidestAverageAdvance * emPixels + (framed ? kFrameAcross : 0);
+  const double height = kTallestLine * emPixels + (framed ? kFrameDown : 0);
   return width <= box.width() && height <= box.height();
 }
 
@@ -97,26 +98,121 @@ double emPixels(const QFont& font, const QWidget* widget) {
   return font.pointSizeF() > 0 ? font.pointSizeF() * widget->logicalDpiY() / 72.0 : font.pixelSize();
 }
 
-// The last resort, for a text that does not fit its box even in the layout
-// scaled to the font: that control alone takes the largest smaller size at
-// which its text shows whole. Only that control, so that one long caption
-// does not pull every other text below the size the user chose.
-void fitFont(QWidget* widget, const Control& row, QSize box) {
-  constexpr double kStep = 0.5;
-  constexpr double kSmallest = 5.0;  // points; below this nothing is readable anyway
-  QFont font = widget->font();
+// Condensed before smaller, and no narrower than this: where the font has no
+// condensed face, Qt narrows the letters of the normal one.
+constexpr QFont::Stretch kStretches[] = {QFont::Unstretched, QFont::SemiCondensed, QFont::Condensed};
+constexpr double kSizeStep = 0.5;          // points
+constexpr double kSmallestShare = 7.0 / 9;  // of the window's size: 7 pt at the default 9 pt
+
+struct Caption {
+  QWidget* widget;
+  Kind kind;
+  QString text;
+};
+
+// The widest stretch at which each caption of a group fits, at a size.
+std::optional<int> stretchThatFits(std::span<const Caption> group, QFont font) {
+  for (const QFont::Stretch stretch : kStretches) {
+    font.setStretch(stretch);
+    const QFontMetrics metrics(font, group.front().widget);
+    if (std::ranges::all_of(group, [&](const Caption& c) { return fits(c.kind, c.text, c.widget->size(), metrics); }))
+      return stretch;
+  }
+  return std::nullopt;
+}
+
+// The font's size over the design font's, both in pixels.
+double fontScale(const QWidget* widget) {
+  return emPixels(widget->font(), widget) / (kDesignPointSize * kDesignDotsPerInch / 72.0);
+}
+
+// Gives each group of captions the look it needs: see Controls. In a window
+// held to the screen, laid out smaller than its font, a caption may take as
+// small a size as it would in a window of the font the layout is scaled to.
+void fitCaptions(const QWidget* clientArea, Scale scale, const std::vector<std::vector<Caption>>& groups) {
+  const QFont font = clientArea->font();
   if (font.pointSizeF() <= 0) return;  // a pixel-sized font: leave it be
-  const QString text = QString::fromUtf8(row.text);
-  if (plainlyFits(row.kind, text, box, emPixels(font, widget))) return;
-  while (!fits(row.kind, text, box, QFontMetrics(font, widget)) && font.pointSizeF() - kStep >= kSmallest)
-    font.setPointSizeF(font.pointSizeF() - kStep);
-  if (font != widget->font()) widget->setFont(font);
+  const double em = emPixels(font, clientArea);
+  std::vector<const std::vector<Caption>*> smaller;
+  for (const auto& group : groups) {
+    if (std::ranges::all_of(group, [&](const Caption& c) { return plainlyFits(c.kind, c.text, c.widget->size(), em); }))
+      continue;
+    const std::optional<int> stretch = stretchThatFits(group, font);
+    if (!stretch) smaller.push_back(&group);
+    else if (*stretch != QFont::Unstretched)
+      for (const Caption& caption : group) {
+        QFont condensed;  // only the stretch is set: the rest follows the window
+        condensed.setStretch(*stretch);
+        caption.widget->setFont(condensed);
+      }
+  }
+  if (smaller.empty()) return;
+  QFont small = font;
+  const double smallest = font.pointSizeF() * kSmallestShare * std::min(1.0, scale.factor() / fontScale(clientArea));
+  for (double size = font.pointSizeF() - kSizeStep; size >= smallest - kSizeStep / 2; size -= kSizeStep) {
+    small.setPointSizeF(std::max(size, smallest));
+    if (std::ranges::all_of(smaller, [&](const auto* group) { return stretchThatFits(*group, small).has_value(); }))
+      break;
+  }
+  for (const auto* group : smaller) {
+    QFont look;
+    look.setPointSizeF(small.pointSizeF());
+    look.setStretch(stretchThatFits(*group, small).value_or(kStretches[std::size(kStretches) - 1]));
+    for (const Caption& caption : *group) caption.widget->setFont(look);
+  }
+}
+
+// The captions of a table, by group: those of each group given, then each
+// other label and button alone. `widgets` are the table's, by id.
+std::vector<std::vector<Caption>> captionGroups(std::span<const Control> table, std::span<const Group> groups,
+                                                const std::vector<QWidget*>& widgets) {
+  std::vector<std::vector<Caption>> captions;
+  std::vector<bool> grouped(table.size(), false);
+  const auto caption = [&](const Control& row) {
+    return Caption{widgets[static_cast<std::size_t>(row.id)], row.kind, QString::fromUtf8(row.text)};
+  };
+  for (const Group& group : groups) {
+    captions.emplace_back();
+    for (const int id : group) {
+      const auto row = std::ranges::find(table, id, &Control::id);
+      if (row == table.end()) continue;
+      captions.back().push_back(caption(*row));
+      grouped[static_cast<std::size_t>(id)] = true;
+    }
+    if (captions.back().empty()) captions.pop_back();
+  }
+  for (const Control& row : table)
+    if ((row.kind == Kind::Label || row.kind == Kind::Button) && !grouped[static_cast<std::size_t>(row.id)])
+      captions.push_back({caption(row)});
+  return captions;
+}
+
+// Expected frame of a window not shown yet: before the first showing the
+// window manager has not told it, so a title bar of the style's height and a
+// border are allowed for.
+QMargins expectedFrame(const QWidget* window) {
+  if (window->windowFlags() & Qt::FramelessWindowHint) return {};
+  const int border = window->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, window);
+  return {border, border + window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), border, border};
+}
+
+const QScreen* screenOf(const QWidget* window) {
+  return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
 }
 
 }  // namespace
 
-Scale Scale::of(const QWidget* window) {
-  return Scale(emPixels(window->font(), window) / (kDesignPointSize * kDesignDotsPerInch / 72.0));
+Scale Scale::of(const QWidget* clientArea, QSize clientTwips) {
+  const double forFont = fontScale(clientArea);
+  const QWidget* window = clientArea->window();
+  const QScreen* screen = screenOf(window);
+  if (forFont <= 1 || !screen || clientTwips.isEmpty()) return Scale(forFont);
+  QSize room = screen->availableGeometry().size().shrunkBy(expectedFrame(window));
+  if (const auto* main = qobject_cast<const QMainWindow*>(window); main && main->menuWidget())
+    room.rheight() -= main->menuWidget()->sizeHint().height();
+  const double fitting = std::min(double(room.width()) * kTwipsPerPixel / clientTwips.width(),
+                                  double(room.height()) * kTwipsPerPixel / clientTwips.height());
+  return Scale(std::max(1.0, std::min(forFont, fitting)));
 }
 
 int Scale::pixels(int twips) const { return qRound(twips * factor_ / kTwipsPerPixel); }
@@ -127,16 +223,17 @@ QRect Scale::rect(int left, int top, int width, int height) const {
   return QRect(QPoint(pixels(left), pixels(top)), QPoint(pixels(left + width) - 1, pixels(top + height) - 1));
 }
 
-Controls::Controls(QWidget* clientArea, std::span<const Control> table, Report report)
+Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Control> table,
+                   std::span<const Group> groups, Report report)
     : widgets_(table.size(), nullptr) {
-  const Scale scale = Scale::of(clientArea);
+  const Scale scale = Scale::of(clientArea, clientTwips);
+  clientSize_ = scale.size(clientTwips.width(), clientTwips.height());
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
     const QRect place = scale.rect(row.left, row.top, row.width, row.height);
     QWidget* widget = makeWidget(row, place.size(), clientArea, report);
     widget->setObjectName(QString::fromUtf8(row.name));
     widget->setGeometry(place);
-    fitFont(widget, row, place.size());
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
     if (row.kind == Kind::Picture && row.what) widget->setAccessibleDescription(QString::fromUtf8(row.what));
@@ -145,6 +242,7 @@ Controls::Controls(QWidget* clientArea, std::span<const Control> table, Report r
   }
   for (const Control& row : table)
     if (row.labelFor != kNoControl) static_cast<QLabel*>(widget(row.id))->setBuddy(widget(row.labelFor));
+  fitCaptions(clientArea, scale, captionGroups(table, groups, widgets_));
   std::ranges::sort(tabOrder, {}, &Control::tabIndex);
   for (const Control* row : tabOrder) tabOrder_.push_back(widget(row->id));
   for (std::size_t i = 1; i < tabOrder_.size(); ++i) QWidget::setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
@@ -183,12 +281,16 @@ void Controls::onClick(int id, std::function<void()> handler) const {
 }
 
 void Controls::focusFirst() const {
-  const auto shown = std::ranges::find_if(tabOrder_, [](const QWidget* control) { return !control->isHidden(); });
-  if (shown == tabOrder_.end()) return;
-  (*shown)->setFocus(Qt::TabFocusReason);
+  const auto shown = [](const QWidget* control) { return !control->isHidden(); };
+  auto first = std::ranges::find_if(tabOrder_, [&](const QWidget* control) {
+    return shown(control) && qobject_cast<const QLineEdit*>(control);
+  });
+  if (first == tabOrder_.end()) first = std::ranges::find_if(tabOrder_, shown);
+  if (first == tabOrder_.end()) return;
+  (*first)->setFocus(Qt::TabFocusReason);
   // Selected backwards, the start of the text stays in view. Before the window
   // is active the focus only waits there, so Tab's own selecting never runs.
-  if (auto* box = qobject_cast<QLineEdit*>(*shown)) {
+  if (auto* box = qobject_cast<QLineEdit*>(*first)) {
     const int length = int(box->text().size());
     box->setSelection(length, -length);
   }
@@ -201,16 +303,9 @@ QPoint centredPlace(const QSize& client, const QMargins& frame, const QRect& ava
 }
 
 void centreOnScreen(QWidget* window) {
-  const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  // Before the first showing the window manager has not told the frame yet:
-  // a title bar of the style's height and a border are allowed for.
-  QMargins frame;
-  if (!(window->windowFlags() & Qt::FramelessWindowHint)) {
-    const int border = window->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, window);
-    frame = {border, border + window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), border, border};
-  }
-  window->setGeometry(QRect(centredPlace(window->size(), frame, screen->availableGeometry()), window->size()));
+  if (const QScreen* screen = screenOf(window))
+    window->setGeometry(QRect(centredPlace(window->size(), expectedFrame(window), screen->availableGeometry()),
+                              window->size()));
 }
 
 }  // namespace torvane::forms

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <span>
@@ -11,7 +12,6 @@
 class QLineEdit;
 class QMargins;
 class QRect;
-class QSize;
 class QWidget;
 
 namespace torvane::forms {
@@ -41,8 +41,11 @@ inline constexpr double kDesignDotsPerInch = 96;
 class Scale {
 public:
   explicit constexpr Scale(double factor = 1) : factor_(factor) {}
-  // The scale for a window's font: its size over the design font's, both in pixels.
-  static Scale of(const QWidget* window);
+  // The scale for the font of a window's client area, `clientTwips` large: its
+  // size over the design font's, both in pixels; but a window grows no larger
+  // than its frame, menu bar and client area fit in the screen's available
+  // area. (On a screen too small for the design size it keeps that size.)
+  static Scale of(const QWidget* clientArea, QSize clientTwips);
 
   double factor() const { return factor_; }
   int pixels(int twips) const;
@@ -60,6 +63,10 @@ enum class Kind { Label, TextBox, Button, Picture };
 enum class Fill { Own, Window };
 
 inline constexpr int kNoControl = -1;
+
+// The ids of captions seen together in the same role, such as the names of a
+// window's results: where they do not fit their boxes, they all take one look.
+using Group = std::span<const int>;
 
 // One row of a window's layout. `text` is a caption, a text box's initial text
 // or, for a picture, its resource path. Positions are from the top-left corner
@@ -128,14 +135,27 @@ constexpr bool labelsLieBelow(std::span<const Control> table) {
 // The controls of one window, built once from its table and reached by id.
 // Reaching for a control that is not there, or for the text of a control
 // that has none, raises the control access error.
+//
+// Every control shows its text in the window's font. A caption (of a label or
+// a button) that does not fit its box in it is first condensed at the same
+// size; only a caption that no stretch fits takes a smaller size, and that
+// one smaller size, the largest at which they all fit, is shared by every
+// such caption of the window. A group of captions takes one look: the
+// narrowest stretch, or the smaller size, that any of them needs. Text boxes
+// never change their font, so whatever is typed or written into any of them
+// reads at one size; a prompt longer than its box shows its beginning.
 class Controls {
 public:
+  // `clientArea` is `clientTwips` large; its size is left to the window.
   // `report` says why a text box refuses a text.
-  Controls(QWidget* clientArea, std::span<const Control> table, Report report = {});
+  Controls(QWidget* clientArea, QSize clientTwips, std::span<const Control> table,
+           std::span<const Group> groups = {}, Report report = {});
   Controls(const Controls&) = delete;
   Controls& operator=(const Controls&) = delete;
 
   QWidget* widget(int id) const;
+  // The client area's size in pixels, in the scale the controls are laid out in.
+  QSize clientSize() const { return clientSize_; }
   void setVisible(int id, bool visible) const;
   // The text of a text box, read or written whole, visible or not.
   QString text(int id) const;
@@ -144,13 +164,15 @@ public:
   QString what(int id) const;
   // Binds a button's click to a handler.
   void onClick(int id, std::function<void()> handler) const;
-  // Gives the focus to the shown control that comes first in tab order, its
-  // whole text selected as Tab would leave it, so that typing replaces it.
+  // Gives the focus to the shown text box that comes first in tab order, or
+  // where there is none to the first shown control, a text box's whole text
+  // selected as Tab would leave it, so that typing replaces it.
   void focusFirst() const;
 
 private:
   QLineEdit* textBox(int id) const;
 
+  QSize clientSize_;
   std::vector<QWidget*> widgets_;   // indexed by id
   std::vector<QWidget*> tabOrder_;  // the controls that take focus, by tab index
 };

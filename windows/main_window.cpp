@@ -57,6 +57,11 @@ static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayo
 constexpr int kClientWidth = 6915;  // twips
 constexpr int kClientHeight = 4320;
 
+// Captions that share one look where they need a smaller one.
+constexpr int kPrompts[] = {lbl2, lbl1};
+constexpr int kResultNames[] = {lbl5, lbl6, lbl3, lbl4};
+constexpr forms::Group kCaptionGroups[] = {kPrompts, kResultNames};
+
 // A mode switch sets every control's visibility, in this order.
 struct Visibility {
   Id control;
@@ -76,8 +81,8 @@ constexpr Visibility kHpMode[] = {
 };
 
 // When a switch hides the control with the focus, or comes before any control
-// had it (on loading), the focus goes where Tab starts, with the field's text
-// selected: the first keystroke replaces a prompt instead of joining it.
+// had it (on loading), the focus goes to the mode's first field, with its text
+// selected: the first keystroke fills it, replacing the prompt.
 void showMode(const QWidget& window, const forms::Controls& controls, std::span<const Visibility> mode) {
   const QWidget* hadFocus = window.focusWidget();
   for (const auto& [control, visible] : mode) controls.setVisible(control, visible);
@@ -137,9 +142,7 @@ static_assert(isATree(kMenu));
 // The client area takes the colour of an active window's border. Qt has no
 // such role; the palette's Mid shade is the nearest and follows the theme.
 QWidget* makeClientArea(QMainWindow* window) {
-  window->menuBar();  // made first, so that a screen reader meets it first, as it stands above
   auto* client = new QWidget(window);
-  client->setFixedSize(forms::Scale::of(client).size(kClientWidth, kClientHeight));
   QPalette palette = client->palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::Mid));
   client->setPalette(palette);
@@ -154,14 +157,15 @@ std::string decimalSeparator() { return QLocale().decimalPoint().toStdString(); 
 
 MainWindow::MainWindow(Program& program)
     : program_(program),
-      controls_(makeClientArea(this), kLayout, [this](const RuntimeError& error) { program_.report(this, error); }) {
+      controls_(makeClientArea(withMenuBar()), {kClientWidth, kClientHeight}, kLayout, kCaptionGroups,
+                [this](const RuntimeError& error) { program_.report(this, error); }) {
+  centralWidget()->setFixedSize(controls_.clientSize());
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Torvane V 1.0"));
   setWindowFlag(Qt::WindowMaximizeButtonHint, false);
   layout()->setSizeConstraint(QLayout::SetFixedSize);  // the frame cannot resize it
 
   for (const auto& [button, run] : kButtons) controls_.onClick(button, handlerOf(run));
-  buildMenuBar();
 
   enterEtMode();  // the window's Load
   adjustSize();
@@ -172,6 +176,13 @@ MainWindow::~MainWindow() = default;
 
 std::function<void()> MainWindow::handlerOf(Command command) {
   return program_.handlerOf(this, [this, command] { (this->*command)(); });
+}
+
+// The menu bar is built before the controls: a screen reader meets it first, as
+// it stands above them, and the layout's scale allows for its height.
+QMainWindow* MainWindow::withMenuBar() {
+  buildMenuBar();
+  return this;
 }
 
 void MainWindow::buildMenuBar() {

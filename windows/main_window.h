@@ -44,6 +44,7 @@ protected:
 
 private:
   std::function<void()> handlerOf(Command command);
+  QMainWindow* withMenuBar();
   void buildMenuBar();
   void convertSpeeds(double (*convert)(double));
   double number(int field) const;

@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 
 #include "assets/pictures.h"
 #include "core/runtime_error.h"
@@ -61,6 +63,28 @@ std::function<void()> Program::handlerOf(QWidget* window, std::function<void()> 
   return [this, window, handler = std::move(handler)] { deliver(window, handler); };
 }
 
+namespace {
+
+// A message quotes at most a few dozen characters, ending in the closing
+// isolate (U+2069). Left to itself, a message box is as narrow as its title
+// and breaks the quote across lines; made as wide as the message up to the end
+// of the quote, it wraps only between its own words after it. No wider than
+// three quarters of the screen, though.
+void keepQuoteOnOneLine(QMessageBox& box) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+  if (!label) return;
+  const QString text = label->text();
+  qsizetype end = text.indexOf(QChar(0x2069));
+  if (end < 0) return;
+  end += text.mid(end + 1, 1) == QStringLiteral("\"") ? 2 : 1;
+  const QFontMetrics metrics = label->fontMetrics();
+  int width = metrics.horizontalAdvance(text.left(end)) + metrics.averageCharWidth();
+  if (const QScreen* screen = box.screen()) width = std::min(width, screen->availableGeometry().width() * 3 / 4);
+  label->setMinimumWidth(width);
+}
+
+}  // namespace
+
 void reportInMessageBox(QWidget* window, const RuntimeError& error) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"),
                   QString::fromUtf8(errorTitle(error.kind())), QMessageBox::Ok, window);
@@ -68,6 +92,7 @@ void reportInMessageBox(QWidget* window, const RuntimeError& error) {
   // A message can quote what the user typed. Left to guess, a label would
   // take a text that looks like HTML for HTML, and open the links in it.
   for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+  keepQuoteOnOneLine(box);
   box.exec();
 }
 

@@ -50,13 +50,13 @@ QAccessibleInterface* describeTheBoard(const QString& className, QObject* object
 SplashWindow::SplashWindow(Program& program)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       program_(program),
-      controls_(this, kLayout) {
+      controls_(this, {kClientWidth, kClientHeight}, kLayout) {
   static const bool described = (QAccessible::installFactory(describeTheBoard), true);
   Q_UNUSED(described);
   setObjectName(QStringLiteral("frmBegin"));
   setWindowTitle(QStringLiteral("Form1"));  // never shown: the board has no title bar
   setAccessibleName(QStringLiteral("Torvane"));
-  setFixedSize(forms::Scale::of(this).size(kClientWidth, kClientHeight));
+  setFixedSize(controls_.clientSize());
   controls_.onClick(cmdBegin, program_.handlerOf(this, [this] { begin(); }));
   forms::centreOnScreen(this);
 }

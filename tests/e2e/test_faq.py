@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Help > FAQ shows the FAQ window; its OK button hides it; it comes back where it was."""
+"""Help > FAQ shows the FAQ window; its OK button hides it; it comes back where the user left it."""
 
 import desktop
 from desktop import FAQ_OK, FAQ_SIZE, FAQ_TITLE
@@ -15,6 +15,17 @@ class Faq(desktop.SessionTest):
             self.assertEqual(first[2:], FAQ_SIZE)
             self.assertGreater(faq.frame_extents()[2], 0, "the FAQ window has a title bar")
 
+            # The user drags it by its title bar to another place.
+            title_bar = (first[0] + 20, first[1] - faq.frame_extents()[2] // 2)
+            session.xdotool("mousemove", "--sync", *map(str, title_bar))
+            session.xdotool("mousedown", "1")
+            for step in range(1, 6):
+                session.xdotool("mousemove", "--sync", str(title_bar[0] + 20 * step), str(title_bar[1] - 20 * step))
+            session.xdotool("mouseup", "1")
+            moved = desktop.wait_for("the FAQ window to move", lambda: (
+                faq.geometry() if faq.geometry()[:2] != first[:2] else None))
+            self.assertEqual(moved[:2], (first[0] + 100, first[1] - 100))
+
             faq.click_control(FAQ_OK)
             session.wait_gone(faq)
             self.assertEqual(session.visible_windows(), [main.xid])
@@ -22,7 +33,7 @@ class Faq(desktop.SessionTest):
             session.choose("FAQ", main)
             again = session.window(FAQ_TITLE)
             self.assertEqual(again.xid, faq.xid, "the same window, not a new one")
-            self.assertEqual(again.geometry(), first, "where and as large as before")
+            self.assertEqual(again.geometry(), moved, "where and as large as the user left it")
 
             # Asking for it while it is open still shows one FAQ window.
             session.choose("FAQ", main)
