@@ -11,6 +11,7 @@ if(APPLE)
   set(iconset ${CMAKE_CURRENT_BINARY_DIR}/${PROJECT_NAME}.iconset)
   set(icns ${CMAKE_CURRENT_BINARY_DIR}/${PROJECT_NAME}.icns)
   file(REMOVE_RECURSE ${iconset})
+  file(MAKE_DIRECTORY ${iconset})
   # iconutil takes each size under its own name: <points> and <points>@2x.
   foreach(entry IN ITEMS 16:16x16 32:16x16@2x 32:32x32 64:32x32@2x 128:128x128 256:128x128@2x 256:256x256)
     string(REPLACE ":" ";" entry ${entry})
@@ -56,10 +57,10 @@ if(APPLE)
   if(NOT TORVANE_MACOS_SIGNING_IDENTITY STREQUAL "-")
     set(sign_options "--options runtime --timestamp")
   endif()
+  set(bundle "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/$<TARGET_BUNDLE_DIR_NAME:torvane>")
   install(CODE "execute_process(COMMAND codesign --force --deep ${sign_options}
-                  --sign \"${TORVANE_MACOS_SIGNING_IDENTITY}\"
-                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/$<TARGET_BUNDLE_DIR_NAME:torvane>\"
-                  COMMAND_ERROR_IS_FATAL ANY)")
+                  --sign \"${TORVANE_MACOS_SIGNING_IDENTITY}\" \"${bundle}\" COMMAND_ERROR_IS_FATAL ANY)
+                execute_process(COMMAND codesign --verify --deep --strict \"${bundle}\" COMMAND_ERROR_IS_FATAL ANY)")
 endif()
 
 if(WIN32)
@@ -86,6 +87,5 @@ elseif(APPLE)
   set(CPACK_GENERATOR DragNDrop)
   set(CPACK_PACKAGE_FILE_NAME torvane-${PROJECT_VERSION}-macos)
   set(CPACK_DMG_VOLUME_NAME ${PROJECT_NAME})
-  set(CPACK_PACKAGE_ICON ${icns})
 endif()
 include(CPack)
