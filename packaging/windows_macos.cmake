@@ -57,7 +57,7 @@ if(APPLE)
   if(NOT TORVANE_MACOS_SIGNING_IDENTITY STREQUAL "-")
     set(sign_options "--options runtime --timestamp")
   endif()
-  set(bundle "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/$<TARGET_BUNDLE_DIR_NAME:torvane>")
+  set(bundle "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${PROJECT_NAME}.app")
   install(CODE "execute_process(COMMAND codesign --force --deep ${sign_options}
                   --sign \"${TORVANE_MACOS_SIGNING_IDENTITY}\" \"${bundle}\" COMMAND_ERROR_IS_FATAL ANY)
                 execute_process(COMMAND codesign --verify --deep --strict \"${bundle}\" COMMAND_ERROR_IS_FATAL ANY)")
