@@ -30,55 +30,44 @@ QByteArray quote(const QByteArray& text) { return "\"\xE2\x81\xA8" + text + "\xE
 void CommandLineTest::reads_data() {
   QTest::addColumn<QByteArrayList>("arguments");
   QTest::addColumn<Action>("action");
-  QTest::addColumn<QByteArray>("firstLine");   // of the text to print
-  QTest::addColumn<QByteArrayList>("qtReads");  // the arguments handed on to Qt
+  QTest::addColumn<QByteArray>("result");  // the first line printed; to start, the arguments Qt gets
 
   const QByteArray tryHelp = "; try 'torvane --help'";
-  const QByteArrayList qtOptions{"-platform", "offscreen",   "--style",  "fusion",      "-display",    ":3",
-                                 "-qwindowgeometry", "300x200+0+0", "-stylesheet=a.qss", "-reverse", "--widgetcount",
-                                 "-session",  "s1",          "-qwindowtitle", "Drag strip"};
+  const QByteArrayList qtOptions{"-platform", "offscreen", "--style", "fusion", "-display", ":3", "-qwindowgeometry",
+                                 "300x200+0+0", "-stylesheet=a.qss", "-reverse", "--widgetcount", "-session", "s1",
+                                 "-qwindowtitle", "Drag strip"};
   QTest::newRow("Qt's options, one dash or two, with values and without")
-      << qtOptions << Action::Start << QByteArray() << qtOptions;
+      << qtOptions << Action::Start << qtOptions.join(' ');
   QTest::newRow("'=' where Qt reads only a space, and X11's name for a Qt option")
-      << QByteArrayList{"-platform=offscreen", "--style=fusion", "--title=a=b"} << Action::Start << QByteArray()
-      << QByteArrayList{"-platform", "offscreen", "--style=fusion", "-qwindowtitle", "a=b"};
-  QTest::newRow("--help") << QByteArrayList{"--help"} << Action::Print << QByteArray("Usage: torvane [option]")
-                          << QByteArrayList{};
+      << QByteArrayList{"-platform=offscreen", "--style=fusion", "--title=a=b"} << Action::Start
+      << QByteArray("-platform offscreen --style=fusion -qwindowtitle a=b");
+  QTest::newRow("--help") << QByteArrayList{"--help"} << Action::Print << QByteArray("Usage: torvane [option]");
   QTest::newRow("-v after Qt options") << QByteArrayList{"-platform", "offscreen", "-v"} << Action::Print
-                                       << QByteArray("Torvane 1.00") << QByteArrayList{};
+                                       << QByteArray("Torvane 1.00");
   QTest::newRow("unknown option with a value") << QByteArrayList{"-reverse", "--foo=3"} << Action::Refuse
-                                               << "torvane: unknown option " + quote("--foo") + tryHelp
-                                               << QByteArrayList{};
+                                               << "torvane: unknown option " + quote("--foo") + tryHelp;
   QTest::newRow("stray argument with escape codes, a line break and a byte that is not UTF-8")
       << QByteArrayList{"\x1b[31m\nx\xff"} << Action::Refuse
-      << "torvane: unexpected argument " + quote("<U+001B>[31m<U+000A>x<0xFF>") + tryHelp
-      << QByteArrayList{};
+      << "torvane: unexpected argument " + quote("<U+001B>[31m<U+000A>x<0xFF>") + tryHelp;
   QTest::newRow("131 KB argument") << QByteArrayList{QByteArray(131072, '7')} << Action::Refuse
                                    << "torvane: unexpected argument " + quote(QByteArray(40, '7')).chopped(1) +
-                                          "...\" (131072 bytes)" + tryHelp
-                                   << QByteArrayList{};
-  QTest::newRow("Qt option without its value") << QByteArrayList{"-platform"} << Action::Refuse
-                                                << "torvane: missing value after " + quote("-platform") + tryHelp
-                                                << QByteArrayList{};
-  // Qt's GUI layer reads -reverse before its platform reads -qwindowtitle.
-  QTest::newRow("value taken by a reader that comes first")
+                                          "...\" (131072 bytes)" + tryHelp;
+  // Qt's GUI layer takes -reverse before its platform looks for a title.
+  QTest::newRow("Qt option without its value, which a reader before it took")
       << QByteArrayList{"-qwindowtitle", "-reverse"} << Action::Refuse
-      << "torvane: missing value after " + quote("-qwindowtitle") + tryHelp << QByteArrayList{};
+      << "torvane: missing value after " + quote("-qwindowtitle") + tryHelp;
   QTest::newRow("value for a switch") << QByteArrayList{"--version=2"} << Action::Refuse
-                                      << "torvane: unexpected value after " + quote("--version") + tryHelp
-                                      << QByteArrayList{};
+                                      << "torvane: unexpected value after " + quote("--version") + tryHelp;
 }
 
 void CommandLineTest::reads() {
   QFETCH(QByteArrayList, arguments);
   QFETCH(Action, action);
-  QFETCH(QByteArray, firstLine);
-  QFETCH(QByteArrayList, qtReads);
+  QFETCH(QByteArray, result);
 
   const CommandLineRequest request = torvane::readCommandLine(QByteArrayList{"torvane"} + arguments);
   QCOMPARE(request.action, action);
-  QCOMPARE(request.text.split('\n').first(), firstLine);
-  if (action == Action::Start) QCOMPARE(request.arguments, QByteArrayList{"torvane"} + qtReads);
+  QCOMPARE(action == Action::Start ? request.arguments.mid(1).join(' ') : request.text.split('\n').first(), result);
 }
 
 // The real executable, started as a user would without a usable display.
@@ -103,8 +92,6 @@ void CommandLineTest::executable_data() {
                                                      "; try 'torvane --help'\n$";
   QTest::newRow("no DISPLAY") << QStringList{} << QStringList{} << "^$" << 1
                               << "^torvane: cannot open an X11 display \\(DISPLAY is not set\\)" + xvfbRun;
-  QTest::newRow("dead X11 display") << QStringList{} << QStringList{"DISPLAY=:199"} << "^$" << 1
-                                    << "^torvane: cannot open the X11 display " + quoted(":199") + xvfbRun;
   QTest::newRow("the last -display, one dash or two, before DISPLAY")
       << QStringList{"-display", ":197", "--display", ":199"} << QStringList{"DISPLAY=:198"} << "^$" << 1
       << "^torvane: cannot open the X11 display " + quoted(":199") + xvfbRun;
@@ -147,11 +134,8 @@ void CommandLineTest::executable() {
   torvane.start(QStringLiteral(TORVANE_EXECUTABLE), arguments);
   QString err;
   if (exitCode < 0) {
-    QVERIFY(torvane.waitForStarted(30000));
-    QTRY_VERIFY_WITH_TIMEOUT(QRegularExpression(standardError).match(err += torvane.readAllStandardError()).hasMatch() ||
-                                 torvane.state() != QProcess::Running,
-                             30000);
-    QVERIFY2(torvane.state() == QProcess::Running, qPrintable(err));
+    const QRegularExpression expected(standardError);
+    QTRY_VERIFY_WITH_TIMEOUT(expected.match(err += torvane.readAllStandardError()).hasMatch(), 30000);
     torvane.kill();
   }
   QVERIFY2(torvane.waitForFinished(30000), "torvane is still running");

@@ -268,9 +268,7 @@ class Session:
         os.killpg(self.processes[0].pid, signal.SIGKILL)
 
     def program_output(self):
-        """What the program has printed so far."""
-        self.logs["torvane"].flush()
-        with open(self.logs["torvane"].name, encoding="utf-8", errors="replace") as output:
+        with open(self.logs["torvane"].name, encoding="utf-8") as output:
             return output.read()
 
     def _log(self, name):
@@ -465,7 +463,6 @@ class SessionTest(unittest.TestCase):
     executable = None
 
     def desktop(self, **program):
-        """program: env, stderr_closed, as Session takes them."""
         return Session(self.executable, name=self.id().rsplit(".", 1)[-1], **program)
 
 

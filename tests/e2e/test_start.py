@@ -30,8 +30,7 @@ class Start(desktop.SessionTest):
             self.assertEqual(session.read_field(main, "txtHP1"), "123")
 
     def test_starts_with_standard_error_closed_and_a_warning_due(self):
-        """As `torvane 2>&-` from a launcher: Qt's warning about the runtime
-        directory must go nowhere, not into the connection to the X server."""
+        """As `torvane 2>&-`: Qt's warning must not go into the X connection."""
         with self.desktop(env={"XDG_RUNTIME_DIR": None}, stderr_closed=True) as session:
             session.begin()
 
