@@ -26,9 +26,11 @@ void openClosedStandardStreams() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  openClosedStandardStreams();
+  // Reading the command line opens nothing, and help or version text written
+  // to a closed output is a failure to report, not output to throw away.
   const torvane::CommandLineRequest request = torvane::readCommandLine(torvane::argumentsOf(argc, argv));
   if (request.action != torvane::CommandLineRequest::Action::Start) return torvane::answer(request);
+  openClosedStandardStreams();
   QApplication::setApplicationName(QStringLiteral("Torvane"));
   QApplication::setApplicationVersion(QString::fromUtf8(torvane::kVersion));
   QApplication::setDesktopFileName(QString::fromUtf8(torvane::kApplicationId));
