@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -105,6 +106,10 @@ void handle(QtMsgType type, const QMessageLogContext& context, const QString& te
     return;
   }
   if (lost.isEmpty()) return passOn(type, context, text);
+  // More than one thread may find the connection broken; the first ends the
+  // process, and the others wait for that.
+  static std::mutex ending;
+  ending.lock();
   for (const HeldMessage& message : held) release(message);
   std::fputs(QStringLiteral("torvane: lost the connection to %1; the program ends, and nothing is lost\n")
                  .arg(displayOf(lost))
