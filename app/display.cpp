@@ -61,9 +61,10 @@ QString displayOf(const QString& platform) {
   return QStringLiteral("a display through Qt's \"%1\" platform").arg(name);
 }
 
+void print(const QString& line) { std::fputs(line.toLocal8Bit().constData(), stderr); }
+
 // Nothing to clean up and nothing to dump: the program keeps no data.
-[[noreturn]] void end(const QString& line) {
-  std::fputs(line.toLocal8Bit().constData(), stderr);
+[[noreturn]] void endNow() {
   std::fflush(stderr);
   std::_Exit(1);
 }
@@ -74,9 +75,10 @@ void endWithoutDisplay(const QString& fatalText) {
   QStringList displays;
   for (const QString& platform : platformsNamedIn(texts)) displays.append(displayOf(platform));
   if (displays.isEmpty()) displays.append(QStringLiteral("a display"));
-  end(QStringLiteral("torvane: cannot open %1; start torvane in a graphical session, "
-                     "or under Xvfb with: xvfb-run torvane\n")
-          .arg(displays.join(QLatin1String(" or "))));
+  print(QStringLiteral("torvane: cannot open %1; start torvane in a graphical session, "
+                       "or under Xvfb with: xvfb-run torvane\n")
+            .arg(displays.join(QLatin1String(" or "))));
+  endNow();  // before Qt aborts
 }
 
 // A platform whose connection to the display breaks says so in one of these
@@ -96,28 +98,27 @@ void release(const HeldMessage& message) {
          message.text);
 }
 
-void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  const QString lost = platformLostIn(text);
-  // The only fatal message while the application object is made is Qt's
-  // "no Qt platform plugin could be initialized".
-  if (opening && type == QtFatalMsg && lost.isEmpty()) endWithoutDisplay(text);
-  if (opening && lost.isEmpty()) {
-    held.push_back({type, context.file, context.function, context.category, context.line, text});
-    return;
-  }
-  if (lost.isEmpty()) return passOn(type, context, text);
+[[noreturn]] void endOnLostConnection(const QString& platform, QtMsgType type, const QMessageLogContext& context,
+                                      const QString& text) {
   // More than one thread may find the connection broken; the first ends the
   // process, and the others wait for that.
   static std::mutex ending;
   ending.lock();
   for (const HeldMessage& message : held) release(message);
-  std::fputs(QStringLiteral("torvane: lost the connection to %1; the program ends, and nothing is lost\n")
-                 .arg(displayOf(lost))
-                 .toLocal8Bit()
-                 .constData(),
-             stderr);
+  print(QStringLiteral("torvane: lost the connection to %1; the program ends, and nothing is lost\n")
+            .arg(displayOf(platform)));
   passOn(type, context, text);
-  end({});  // before Xlib, if it is there, adds a report of its own
+  endNow();  // before Xlib, where Qt uses it, adds a report of its own
+}
+
+void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  const QString lost = platformLostIn(text);
+  if (!lost.isEmpty()) endOnLostConnection(lost, type, context, text);
+  if (!opening) return passOn(type, context, text);
+  // The only fatal message while the application object is made is Qt's
+  // "no Qt platform plugin could be initialized".
+  if (type == QtFatalMsg) endWithoutDisplay(text);
+  held.push_back({type, context.file, context.function, context.category, context.line, text});
 }
 
 // QApplication reads its arguments for as long as it lives, so they live
