@@ -132,7 +132,7 @@ CommandLineRequest readCommandLine(const QByteArrayList& arguments) {
       }
       const qsizetype equals = argument.indexOf('=');
       const QByteArray spelling = spellingOf(argument);
-      if (reader == Reader::Program) (option->name[0] == 'h' ? help : version) = true;
+      if (reader == Reader::Program) (option->name[0] == 'h' ? help : version) = true;  // h, help; v, version
       if (option->takes == Takes::Nothing) {
         if (equals >= 0) faults.insert(*at, refuse("unexpected value after", spelling));
       } else if (equals + 1 == argument.size() || (equals < 0 && std::next(at) == left.cend())) {
