@@ -1,32 +1,67 @@
 #include "app/command_line.h"
 
-#include <QCommandLineParser>
+#include <QMap>
 
 #include <cstdio>
+#include <iterator>
+#include <string_view>
 
+#include "core/quoted_text.h"
 #include "torvane_version.h"
 
 namespace torvane {
 namespace {
 
-// Qt's own options, as QGuiApplication, QApplication and the platform
-// plugins read them from the same arguments. They are known here only so that
-// they are not refused; Qt acts on them.
-struct QtOption {
-  const char* name;
-  bool takesValue;
+// Who reads an option, in the order they run when the application object is
+// made: Qt's core, its GUI layer, the platform integration, the X11 platform,
+// the widgets; then this program. Each takes its own options and their values
+// out of the arguments before the next one looks, so that Qt reads
+// "-qwindowtitle -reverse" as a reversed layout and a title without a value.
+enum class Reader { QtCore, QtGui, QtPlatform, QtX11, QtWidgets, Program };
+constexpr Reader kReaders[] = {Reader::QtCore,    Reader::QtGui,     Reader::QtPlatform,
+                               Reader::QtX11,     Reader::QtWidgets, Reader::Program};
+
+enum class Takes {
+  Nothing,
+  Value,          // in the next argument only: "-platform offscreen"
+  ValueOrEquals,  // Qt also reads "-style=fusion" as it is
 };
-constexpr QtOption kQtOptions[] = {
-    // QGuiApplication and QApplication
-    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
-    {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"session", true},
-    {"style", true}, {"stylesheet", true}, {"qmljsdebugger", true},
-    {"reverse", false}, {"widgetcount", false}, {"testability", false},
-    // the X11 platform
-    {"display", true}, {"geometry", true}, {"title", true}, {"icon", true}, {"name", true}, {"visual", true},
-    {"nograb", false}, {"dograb", false},
-    // the Windows platform
-    {"dialogs", true}, {"fontengine", true},
+
+struct Option {
+  const char* name;
+  Takes takes;
+  Reader reader;
+  const char* qtName = nullptr;  // how Qt is to read it, where that differs
+};
+constexpr Option kOptions[] = {
+    {"qmljsdebugger", Takes::ValueOrEquals, Reader::QtCore},
+    {"plugin", Takes::Value, Reader::QtGui},
+    {"reverse", Takes::Nothing, Reader::QtGui},
+    {"session", Takes::Value, Reader::QtGui},
+    {"testability", Takes::Nothing, Reader::QtGui},
+    {"style", Takes::ValueOrEquals, Reader::QtGui},
+    {"platform", Takes::Value, Reader::QtPlatform},
+    {"platformpluginpath", Takes::Value, Reader::QtPlatform},
+    {"platformtheme", Takes::Value, Reader::QtPlatform},
+    {"qwindowgeometry", Takes::Value, Reader::QtPlatform},
+    {"qwindowtitle", Takes::Value, Reader::QtPlatform},
+    {"qwindowicon", Takes::Value, Reader::QtPlatform},
+    // X11's names for the three above, which Qt reads only where X11 is its
+    // first choice of platform: given Qt's names, they work everywhere.
+    {"geometry", Takes::Value, Reader::QtPlatform, "-qwindowgeometry"},
+    {"title", Takes::Value, Reader::QtPlatform, "-qwindowtitle"},
+    {"icon", Takes::Value, Reader::QtPlatform, "-qwindowicon"},
+    {"display", Takes::Value, Reader::QtX11},
+    {"name", Takes::Value, Reader::QtX11},
+    {"visual", Takes::Value, Reader::QtX11},
+    {"nograb", Takes::Nothing, Reader::QtX11},
+    {"dograb", Takes::Nothing, Reader::QtX11},
+    {"stylesheet", Takes::ValueOrEquals, Reader::QtWidgets},
+    {"widgetcount", Takes::Nothing, Reader::QtWidgets},
+    {"h", Takes::Nothing, Reader::Program},
+    {"help", Takes::Nothing, Reader::Program},
+    {"v", Takes::Nothing, Reader::Program},
+    {"version", Takes::Nothing, Reader::Program},
 };
 
 constexpr char kUsage[] =
@@ -42,73 +77,101 @@ constexpr char kUsage[] =
     "Qt's own options, such as -platform, -style, -reverse, -display and\n"
     "-qwindowgeometry, are passed on to Qt. See torvane(1).\n";
 
-CommandLineRequest refuse(const QString& what) {
+CommandLineRequest refuse(const char* what, const QByteArray& argument) {
+  const std::string shown = quotedText(std::string_view(argument.constData(), static_cast<std::size_t>(argument.size())));
   return {CommandLineRequest::Action::Refuse,
-          QStringLiteral("torvane: %1; try 'torvane --help'").arg(what)};
+          QByteArray("torvane: ") + what + ' ' + QByteArray::fromStdString(shown) + "; try 'torvane --help'",
+          {}, {}};
 }
 
-// The option as the user spelled it, without any "=value".
-QString spelling(const QStringList& arguments, const QString& name) {
-  for (const QString& argument : arguments.mid(1)) {
-    const QString option = argument.section(QLatin1Char('='), 0, 0);
-    if (option == QLatin1Char('-') + name || option == QLatin1String("--") + name) return option;
-  }
-  return QLatin1Char('-') + name;
+bool isOption(const QByteArray& argument) { return argument.size() > 1 && argument.startsWith('-'); }
+
+// An option as the user spelled it, without any "=value".
+QByteArray spellingOf(const QByteArray& argument) {
+  const qsizetype equals = argument.indexOf('=');
+  return equals < 0 ? argument : argument.left(equals);
+}
+
+// The option that "-name", "--name" or "--name=value" spells; null for none.
+const Option* optionOf(const QByteArray& argument) {
+  const QByteArray spelling = spellingOf(argument);
+  const QByteArray name = spelling.mid(spelling.startsWith("--") ? 2 : 1);
+  for (const Option& option : kOptions)
+    if (name == option.name) return &option;
+  return nullptr;
 }
 
 }  // namespace
 
-CommandLineRequest readCommandLine(const QStringList& arguments) {
-  if (arguments.size() <= 1) return {};  // the usual start, from the menu: nothing to parse
-  QCommandLineParser parser;
-  // Qt's options are single words after one dash (-platform); so are ours.
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-  const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
-  parser.addOption(help);
-  parser.addOption(version);
-  for (const QtOption& qt : kQtOptions) {
-    QCommandLineOption option(QString::fromLatin1(qt.name));
-    if (qt.takesValue) option.setValueName(QStringLiteral("value"));
-    parser.addOption(option);
+CommandLineRequest readCommandLine(const QByteArrayList& arguments) {
+  CommandLineRequest request{CommandLineRequest::Action::Start, {}, arguments.mid(0, 1), {}};
+  // An "=value" that Qt would not see gets an argument of its own.
+  for (const QByteArray& argument : arguments.mid(1)) {
+    const Option* option = isOption(argument) ? optionOf(argument) : nullptr;
+    const qsizetype equals = argument.indexOf('=');
+    if (option && option->takes == Takes::Value && equals >= 0 && equals + 1 < argument.size())
+      request.arguments << argument.left(equals) << argument.mid(equals + 1);
+    else
+      request.arguments.append(argument);
   }
 
-  if (!parser.parse(arguments)) {
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty())
-      return refuse(QStringLiteral("unknown option '%1'").arg(spelling(arguments, unknown.first())));
-    // Qt's own sentences: "Missing value after '-platform'."
-    QString error = parser.errorText();
-    if (error.endsWith(QLatin1Char('.'))) error.chop(1);
-    if (!error.isEmpty()) error[0] = error[0].toLower();
-    return refuse(error);
+  // Then read as Qt reads them, one reader after another, noting what is
+  // wrong where; the first fault on the line is the one reported.
+  QMap<qsizetype, CommandLineRequest> faults;
+  QList<qsizetype> left;  // places in request.arguments that no reader has taken yet
+  for (qsizetype i = 1; i < request.arguments.size(); ++i) left.append(i);
+  bool help = false, version = false;
+  for (const Reader reader : kReaders) {
+    QList<qsizetype> kept;
+    for (auto at = left.cbegin(); at != left.cend(); ++at) {
+      QByteArray& argument = request.arguments[*at];
+      const Option* option = isOption(argument) ? optionOf(argument) : nullptr;
+      if (!option || option->reader != reader) {
+        kept.append(*at);
+        continue;
+      }
+      const qsizetype equals = argument.indexOf('=');
+      const QByteArray spelling = spellingOf(argument);
+      if (reader == Reader::Program) (option->name[0] == 'h' ? help : version) = true;  // h, help; v, version
+      if (option->takes == Takes::Nothing) {
+        if (equals >= 0) faults.insert(*at, refuse("unexpected value after", spelling));
+      } else if (equals + 1 == argument.size() || (equals < 0 && std::next(at) == left.cend())) {
+        faults.insert(*at, refuse("missing value after", spelling));
+      } else if (equals < 0) {
+        ++at;
+        if (option->name == std::string_view("display")) request.display = request.arguments[*at];
+        if (option->qtName) argument = option->qtName;
+      }
+    }
+    left = kept;
   }
-  if (!parser.positionalArguments().isEmpty())
-    return refuse(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-  if (parser.isSet(help)) return {CommandLineRequest::Action::Print, QString::fromUtf8(kUsage)};
-  if (parser.isSet(version))
-    return {CommandLineRequest::Action::Print, QStringLiteral("Torvane %1\n").arg(QString::fromUtf8(kVersion))};
-  return {};
+  for (const qsizetype at : left) {
+    const QByteArray& argument = request.arguments[at];
+    faults.insert(at, isOption(argument) ? refuse("unknown option", spellingOf(argument))
+                                         : refuse("unexpected argument", argument));
+  }
+  if (!faults.isEmpty()) return faults.first();
+  if (help) return {CommandLineRequest::Action::Print, kUsage, {}, {}};
+  if (version) return {CommandLineRequest::Action::Print, QByteArray("Torvane ") + kVersion + '\n', {}, {}};
+  return request;
 }
 
-QStringList argumentsOf(int argc, const char* const* argv) {
-  QStringList arguments;
+QByteArrayList argumentsOf(int argc, const char* const* argv) {
+  QByteArrayList arguments;
   arguments.reserve(argc);
-  for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  for (int i = 0; i < argc; ++i) arguments.append(QByteArray(argv[i]));
   return arguments;
 }
 
 int answer(const CommandLineRequest& request) {
-  QByteArray text = request.text.toLocal8Bit();
   if (request.action == CommandLineRequest::Action::Refuse) {
-    text.append('\n');
-    std::fputs(text.constData(), stderr);
+    std::fputs((request.text + '\n').constData(), stderr);
     return 2;
   }
   // Help or version text that never arrived (a full disk) is a failure, not a
   // success.
-  const auto size = static_cast<std::size_t>(text.size());
-  if (std::fwrite(text.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
+  const auto size = static_cast<std::size_t>(request.text.size());
+  if (std::fwrite(request.text.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
     std::fputs("torvane: cannot write to standard output\n", stderr);
     return 1;
   }

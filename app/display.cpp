@@ -5,8 +5,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <mutex>
+#include <string_view>
 #include <vector>
+
+#include "app/command_line.h"
+#include "core/quoted_text.h"
 
 namespace torvane {
 namespace {
@@ -18,13 +22,13 @@ struct HeldMessage {
   QString text;
 };
 
-// What a message handler, a plain function, needs while the application
-// object is being made; null at any other time.
-struct Opening {
-  QByteArray displayArgument;  // -display, which the X11 platform reads before DISPLAY
-  std::vector<HeldMessage> held;
-};
-Opening* opening = nullptr;
+// What the message handlers, plain functions, need. The display argument is
+// -display, which the X11 platform reads before DISPLAY; messages are held
+// only while the application object is being made.
+QByteArray displayArgument;
+bool opening = false;
+std::vector<HeldMessage> held;
+QtMessageHandler passOn = nullptr;  // the handler that was there before
 
 // The platforms Qt names in its messages when it cannot load one:
 //   Could not load the Qt platform plugin "xcb" in "" even though it was found.
@@ -37,72 +41,114 @@ QStringList platformsNamedIn(const QStringList& texts) {
   return platforms;
 }
 
-QString quoted(const QByteArray& name) {
-  return QLatin1Char('"') + QString::fromLocal8Bit(name) + QLatin1Char('"');
+QString quotedName(const QByteArray& name) {
+  return QString::fromStdString(quotedText(std::string_view(name.constData(), static_cast<std::size_t>(name.size()))));
 }
 
 // The display a platform tries, as the user set it.
-QString displayOf(const QString& platform, const QByteArray& displayArgument) {
+QString displayOf(const QString& platform) {
   const QString name = platform.section(QLatin1Char(':'), 0, 0);  // "xcb:option=value"
   if (name == QLatin1String("xcb")) {
     const QByteArray display = displayArgument.isNull() ? qgetenv("DISPLAY") : displayArgument;
     return display.isEmpty() ? QStringLiteral("an X11 display (DISPLAY is not set)")
-                             : QStringLiteral("the X11 display %1").arg(quoted(display));
+                             : QStringLiteral("the X11 display %1").arg(quotedName(display));
   }
   if (name.startsWith(QLatin1String("wayland"))) {
     const QByteArray display = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArrayLiteral("wayland-0")
                                                                              : qgetenv("WAYLAND_DISPLAY");
-    return QStringLiteral("the Wayland display %1").arg(quoted(display));
+    return QStringLiteral("the Wayland display %1").arg(quotedName(display));
   }
   return QStringLiteral("a display through Qt's \"%1\" platform").arg(name);
 }
 
-void endWithoutDisplay(const QString& fatalText) {
-  QStringList texts{fatalText};
-  for (const HeldMessage& message : opening->held) texts.append(message.text);
-  QStringList displays;
-  for (const QString& platform : platformsNamedIn(texts))
-    displays.append(displayOf(platform, opening->displayArgument));
-  if (displays.isEmpty()) displays.append(QStringLiteral("a display"));
-  const QString line = QStringLiteral(
-                           "torvane: cannot open %1; start torvane in a graphical session, "
-                           "or under Xvfb with: xvfb-run torvane\n")
-                           .arg(displays.join(QLatin1String(" or ")));
-  std::fputs(line.toLocal8Bit().constData(), stderr);
+void print(const QString& line) { std::fputs(line.toLocal8Bit().constData(), stderr); }
+
+// Nothing to clean up and nothing to dump: the program keeps no data.
+[[noreturn]] void endNow() {
   std::fflush(stderr);
-  // Qt would abort next; there is nothing to clean up and nothing to dump.
   std::_Exit(1);
 }
 
-void holdOrEnd(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  // The only fatal message while the application object is made is Qt's
-  // "no Qt platform plugin could be initialized".
-  if (type == QtFatalMsg) endWithoutDisplay(text);
-  opening->held.push_back({type, context.file, context.function, context.category, context.line, text});
+void endWithoutDisplay(const QString& fatalText) {
+  QStringList texts{fatalText};
+  for (const HeldMessage& message : held) texts.append(message.text);
+  QStringList displays;
+  for (const QString& platform : platformsNamedIn(texts)) displays.append(displayOf(platform));
+  if (displays.isEmpty()) displays.append(QStringLiteral("a display"));
+  print(QStringLiteral("torvane: cannot open %1; start torvane in a graphical session, "
+                       "or under Xvfb with: xvfb-run torvane\n")
+            .arg(displays.join(QLatin1String(" or "))));
+  endNow();  // before Qt aborts
 }
 
-const char* orNull(const QByteArray& text) { return text.isNull() ? nullptr : text.constData(); }
-
-QByteArray displayArgumentOf(int argc, char** argv) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "-display") == 0 || std::strcmp(argv[i], "--display") == 0) return argv[i + 1];
+// A platform whose connection to the display breaks says so in one of these
+// words (X11, then Xlib under it, then Wayland), and ends the process itself.
+QString platformLostIn(const QString& text) {
+  if (text.startsWith(QLatin1String("The X11 connection broke"))) return QStringLiteral("xcb");
+  if (text.startsWith(QLatin1String("The Wayland connection broke")) ||
+      text.startsWith(QLatin1String("The Wayland connection experienced a fatal error")))
+    return QStringLiteral("wayland");
   return {};
 }
 
+void release(const HeldMessage& message) {
+  const auto orNull = [](const QByteArray& text) { return text.isNull() ? nullptr : text.constData(); };
+  passOn(message.type,
+         QMessageLogContext(orNull(message.file), message.line, orNull(message.function), orNull(message.category)),
+         message.text);
+}
+
+[[noreturn]] void endOnLostConnection(const QString& platform, QtMsgType type, const QMessageLogContext& context,
+                                      const QString& text) {
+  // More than one thread may find the connection broken; the first ends the
+  // process, and the others wait for that.
+  static std::mutex ending;
+  ending.lock();
+  for (const HeldMessage& message : held) release(message);
+  print(QStringLiteral("torvane: lost the connection to %1; the program ends, and nothing is lost\n")
+            .arg(displayOf(platform)));
+  passOn(type, context, text);
+  endNow();  // before Xlib, where Qt uses it, adds a report of its own
+}
+
+void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  const QString lost = platformLostIn(text);
+  if (!lost.isEmpty()) endOnLostConnection(lost, type, context, text);
+  if (!opening) return passOn(type, context, text);
+  // The only fatal message while the application object is made is Qt's
+  // "no Qt platform plugin could be initialized".
+  if (type == QtFatalMsg) endWithoutDisplay(text);
+  held.push_back({type, context.file, context.function, context.category, context.line, text});
+}
+
+// QApplication reads its arguments for as long as it lives, so they live
+// beside it, in a base made before it.
+struct Arguments {
+  explicit Arguments(const QByteArrayList& arguments) : texts(arguments), count(static_cast<int>(texts.size())) {
+    for (QByteArray& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+  }
+  QByteArrayList texts;
+  std::vector<char*> pointers;
+  int count;
+};
+
+class Application : private Arguments, public QApplication {
+public:
+  explicit Application(const QByteArrayList& arguments)
+      : Arguments(arguments), QApplication(count, pointers.data()) {}
+};
+
 }  // namespace
 
-std::unique_ptr<QApplication> openDisplay(int& argc, char** argv) {
-  Opening state{displayArgumentOf(argc, argv), {}};
-  opening = &state;
-  const QtMessageHandler previous = qInstallMessageHandler(holdOrEnd);
-  auto application = std::make_unique<QApplication>(argc, argv);
-  qInstallMessageHandler(previous);
-  opening = nullptr;
-  for (const HeldMessage& message : state.held)
-    qt_message_output(message.type,
-                      QMessageLogContext(orNull(message.file), message.line, orNull(message.function),
-                                         orNull(message.category)),
-                      message.text);
+std::unique_ptr<QApplication> openDisplay(const CommandLineRequest& request) {
+  displayArgument = request.display;
+  opening = true;
+  passOn = qInstallMessageHandler(handle);
+  auto application = std::make_unique<Application>(request.arguments);
+  opening = false;
+  for (const HeldMessage& message : held) release(message);
+  held.clear();
   return application;
 }
 

@@ -2,12 +2,39 @@
 
 #include "app/command_line.h"
 #include "app/display.h"
+#include "torvane_version.h"
 #include "windows/program.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#endif
+
+namespace {
+
+// A launcher may start the program with standard input, output or error
+// closed. The first file or socket opened would then take that descriptor,
+// and a warning meant for standard error would be written into it: into the
+// display's connection, which then hangs. A closed one is given /dev/null.
+// Windows hands a window program no such descriptors to fill.
+void openClosedStandardStreams() {
+#ifndef _WIN32
+  for (int descriptor = 0; descriptor <= 2; ++descriptor)
+    if (fcntl(descriptor, F_GETFD) == -1) open("/dev/null", O_RDWR);  // takes the lowest free: this one
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  // Reading the command line opens nothing, and help or version text written
+  // to a closed output is a failure to report, not output to throw away.
   const torvane::CommandLineRequest request = torvane::readCommandLine(torvane::argumentsOf(argc, argv));
   if (request.action != torvane::CommandLineRequest::Action::Start) return torvane::answer(request);
-  const auto application = torvane::openDisplay(argc, argv);
+  openClosedStandardStreams();
+  QApplication::setApplicationName(QStringLiteral("Torvane"));
+  QApplication::setApplicationVersion(QString::fromUtf8(torvane::kVersion));
+  QApplication::setDesktopFileName(QString::fromUtf8(torvane::kApplicationId));
+  const auto application = torvane::openDisplay(request);
   torvane::Program program;
   program.start();
   return QApplication::exec();

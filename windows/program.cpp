@@ -9,7 +9,6 @@
 
 #include "assets/pictures.h"
 #include "core/runtime_error.h"
-#include "torvane_version.h"
 #include "windows/faq_window.h"
 #include "windows/main_window.h"
 #include "windows/splash_window.h"
@@ -21,9 +20,6 @@ Program::Program() : Program(reportInMessageBox) {}
 Program::~Program() = default;
 
 void Program::start() {
-  QApplication::setApplicationName(QStringLiteral("Torvane"));
-  QApplication::setApplicationVersion(QString::fromUtf8(kVersion));
-  QApplication::setDesktopFileName(QString::fromUtf8(kApplicationId));
   // Reading the icon's six pictures takes a few milliseconds that the first
   // picture on the screen need not wait for.
   splash().afterFirstDrawn([] { QApplication::setWindowIcon(pictures::windowIcon()); });

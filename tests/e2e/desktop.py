@@ -166,9 +166,11 @@ class Window:
 class Session:
     """Xvfb, Openbox and torvane on a display of their own."""
 
-    def __init__(self, executable, name="e2e"):
+    def __init__(self, executable, name="e2e", env=None, stderr_closed=False):
         self.executable = os.path.abspath(executable)
         self.name = name
+        self.program_env = env or {}  # settings for the program alone; None unsets one
+        self.stderr_closed = stderr_closed  # started as `torvane 2>&-`
         self.processes = []
         self.program = None
         self.home = None
@@ -180,7 +182,9 @@ class Session:
         for attempt in range(1, START_ATTEMPTS + 1):
             try:
                 self._start_desktop()
-                self.program = self._spawn(self.executable, log=self._log("torvane"))
+                env = {key: value for key, value in {**self.env, **self.program_env}.items() if value is not None}
+                self.program = self._spawn(self.executable, log=self._log("torvane"), env=env,
+                                           preexec_fn=(lambda: os.close(2)) if self.stderr_closed else None)
                 return self
             except Exception as error:
                 self._report_failure()
@@ -197,11 +201,11 @@ class Session:
         self._stop()
         return False
 
-    def _spawn(self, *command, log=None):
+    def _spawn(self, *command, log=None, env=None, preexec_fn=None):
         process = subprocess.Popen(
-            command, env=self.env, stdin=subprocess.DEVNULL,
+            command, env=env or self.env, stdin=subprocess.DEVNULL,
             stdout=log or subprocess.DEVNULL, stderr=subprocess.STDOUT if log else subprocess.DEVNULL,
-            start_new_session=True)
+            start_new_session=True, preexec_fn=preexec_fn)
         self.processes.append(process)
         return process
 
@@ -258,6 +262,14 @@ class Session:
             os.close(read_end)
             if write_end is not None:
                 os.close(write_end)
+
+    def stop_x_server(self):
+        """Ends the X server under the program, as a crash of the desktop would."""
+        os.killpg(self.processes[0].pid, signal.SIGKILL)
+
+    def program_output(self):
+        with open(self.logs["torvane"].name, encoding="utf-8") as output:
+            return output.read()
 
     def _log(self, name):
         self.logs[name] = open(os.path.join(self.home, name + ".log"), "wb")
@@ -450,8 +462,8 @@ class SessionTest(unittest.TestCase):
 
     executable = None
 
-    def desktop(self):
-        return Session(self.executable, name=self.id().rsplit(".", 1)[-1])
+    def desktop(self, **program):
+        return Session(self.executable, name=self.id().rsplit(".", 1)[-1], **program)
 
 
 def main():

@@ -29,6 +29,21 @@ class Start(desktop.SessionTest):
             session.type("123")
             self.assertEqual(session.read_field(main, "txtHP1"), "123")
 
+    def test_starts_with_standard_error_closed_and_a_warning_due(self):
+        """As `torvane 2>&-`: Qt's warning must not go into the X connection."""
+        with self.desktop(env={"XDG_RUNTIME_DIR": None}, stderr_closed=True) as session:
+            session.begin()
+
+    def test_ends_with_a_line_of_its_own_when_the_display_is_lost(self):
+        with self.desktop() as session:
+            session.splash()
+            session.stop_x_server()
+            self.assertEqual(session.wait_exit(), 1)
+            display = session.env["DISPLAY"]
+            self.assertEqual(session.program_output().splitlines()[0],
+                             f'torvane: lost the connection to the X11 display "\u2068{display}\u2069"; '
+                             "the program ends, and nothing is lost")
+
     def test_tab_order_in_et_mode(self):
         """Tab selects the whole of each field it reaches, so typing replaces it."""
         # After the horsepower field: the weight, the Figure button (typing

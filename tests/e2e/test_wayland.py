@@ -37,20 +37,20 @@ class Wayland(unittest.TestCase):
                 raise AssertionError(f"{command[0]} ended with status {process.returncode}")
             with open(log, encoding="utf-8", errors="replace") as file:
                 return file.read()
-        return read
+        return process, read
 
-    def test_splash_window_is_a_toplevel_and_the_program_stays_up(self):
+    def test_splash_window_is_a_toplevel_and_the_program_stays_up_while_the_compositor_does(self):
         self.runtime = tempfile.mkdtemp(prefix="torvane-wayland-")  # mode 0700, as Wayland wants
         self.addCleanup(shutil.rmtree, self.runtime, ignore_errors=True)
         env = {name: value for name, value in os.environ.items()
                if name not in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM")}
         env["XDG_RUNTIME_DIR"] = self.runtime
-        weston = self.start(["weston", "--backend=headless-backend.so", f"--socket={SOCKET}", "--no-config",
-                             "--idle-time=0"], env)
+        weston_process, weston = self.start(["weston", "--backend=headless-backend.so", f"--socket={SOCKET}",
+                                             "--no-config", "--idle-time=0"], env)
         wait_for("weston's socket", lambda: weston() is not None and os.path.exists(f"{self.runtime}/{SOCKET}"))
 
-        log = self.start([TORVANE], dict(env, WAYLAND_DISPLAY=SOCKET, QT_QPA_PLATFORM="wayland",
-                                         WAYLAND_DEBUG="1"))
+        torvane, log = self.start([TORVANE], dict(env, WAYLAND_DISPLAY=SOCKET, QT_QPA_PLATFORM="wayland",
+                                                  WAYLAND_DEBUG="1"))
         surface, top = wait_for("the splash window's xdg_toplevel", lambda: re.search(
             r"xdg_surface@(\d+)\.get_toplevel\(new id xdg_toplevel@(\d+)\)", log())).groups()
         # Configured by the compositor, and drawn.
@@ -65,6 +65,13 @@ class Wayland(unittest.TestCase):
         self.assertNotIn("wl_display@1.error(", text, "the compositor reported a protocol error")
         self.assertEqual([line for line in text.splitlines() if not line.startswith("[")], [],
                          "torvane printed something besides the protocol log")
+
+        weston_process.kill()
+        self.assertEqual(torvane.wait(timeout=30), 1)
+        with open(os.path.join(self.runtime, "torvane.log"), encoding="utf-8") as file:
+            ours = [line for line in file.read().splitlines() if line.startswith("torvane:")]
+        self.assertEqual(ours, [f'torvane: lost the connection to the Wayland display "\u2068{SOCKET}\u2069"; '
+                                "the program ends, and nothing is lost"])
 
 
 if __name__ == "__main__":
