@@ -64,7 +64,7 @@ void TestSplash::startsOnTheSplashAlone() {
   QVERIFY(!program_->hasFaq());
   QCOMPARE(QApplication::applicationVersion(), QString("1.00"));
   QTRY_VERIFY(!QApplication::windowIcon().isNull());
-  QCOMPARE(QApplication::windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}}));
+  QCOMPARE(QApplication::windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
 }
 
 void TestSplash::boardIsFramelessAndCentred() {
@@ -138,7 +138,7 @@ void TestSplash::beginShowsTheCalculatorBeforeHidingTheBoard() {
 void TestSplash::theStartLightStandsStill() {
   auto* light = find<QLabel>(splash_, "Image1");
   QVERIFY(!light->movie());
-  QImageReader animation(QString::fromLatin1(torvane::pictures::kStartLight));
+  QImageReader animation(QStringLiteral(TORVANE_ASSETS_DIR "/") + torvane::pictures::kStartLight);
   const QImage first = animation.read().convertToFormat(QImage::Format_ARGB32);
   QVERIFY(first != animation.read().convertToFormat(QImage::Format_ARGB32));  // it does animate
   QCOMPARE(light->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), first);

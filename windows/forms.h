@@ -60,7 +60,7 @@ enum class Fill { Own, Window };
 inline constexpr int kNoControl = -1;
 
 // One row of a window's layout. `text` is a caption, a text box's initial text
-// or, for a picture, its resource path. Positions are from the top-left corner
+// or, for a picture, its name among the compiled-in pictures (assets/pictures.h). Positions are from the top-left corner
 // of the window's client area. Rows are built in table order, so a later row
 // stacks above an earlier one, except that labels always lie below the rest.
 struct Control {
