@@ -26,8 +26,8 @@ void Program::start() {
   QApplication::setApplicationName(QStringLiteral("Torvane"));
   QApplication::setApplicationVersion(QString::fromUtf8(kVersion));
   QApplication::setDesktopFileName(QString::fromUtf8(kApplicationId));
-  // Reading the icon's six pictures takes a few milliseconds that the first
-  // picture on the screen need not wait for.
+  // Only title bars and window switchers show the icon, and the board has no
+  // title bar: the first picture on the screen does not wait for it.
   splash().afterFirstDrawn([] { QApplication::setWindowIcon(pictures::windowIcon()); });
   splash().show();
 }
