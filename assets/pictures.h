@@ -1,37 +1,42 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 class QIcon;
+class QImage;
 
 namespace torvane::pictures {
 
-// Where the splash window's pictures and the program's icons live among the
-// resources that the torvane_assets library compiles in. (The Windows icon
-// file, torvane.ico, goes into the executable's own resources instead.)
-inline constexpr const char* kStartLight = ":/assets/start_light.gif";
-inline constexpr const char* kTitle1 = ":/assets/title1.bmp";
-inline constexpr const char* kTitle2 = ":/assets/title2.bmp";
-inline constexpr const char* kTitle3 = ":/assets/title3.bmp";
-inline constexpr const char* kCredit = ":/assets/credit.bmp";
+// The pictures the program shows, compiled in as the pixels that Qt's readers
+// take from their files in assets/ when the program is built: showing one
+// decodes nothing and loads no image plugin. Each is named by its file.
+inline constexpr const char* kStartLight = "start_light.gif";  // its first frame: nothing animates it
+inline constexpr const char* kTitle1 = "title1.bmp";
+inline constexpr const char* kTitle2 = "title2.bmp";
+inline constexpr const char* kTitle3 = "title3.bmp";
+inline constexpr const char* kCredit = "credit.bmp";
 
-// The icon at every size the desktop's icon theme gets, smallest first.
+// The picture of that name over its compiled-in pixels, shared rather than
+// copied; a null image for a name that was not compiled in.
+QImage picture(std::string_view name);
+
+// The window icon at the sizes that title bars, task bars and window
+// switchers show. Larger ones, for docks and launchers, come from the sizes
+// installed into the desktop's icon theme (assets/icons), which the desktop
+// entry names.
 struct IconImage {
   int pixels;  // wide and high
-  const char* path;
+  const char* name;
 };
-inline constexpr std::array<IconImage, 6> kIconImages{{
-    {16, ":/assets/icons/hicolor/16x16/apps/torvane.png"},
-    {32, ":/assets/icons/hicolor/32x32/apps/torvane.png"},
-    {48, ":/assets/icons/hicolor/48x48/apps/torvane.png"},
-    {64, ":/assets/icons/hicolor/64x64/apps/torvane.png"},
-    {128, ":/assets/icons/hicolor/128x128/apps/torvane.png"},
-    {256, ":/assets/icons/hicolor/256x256/apps/torvane.png"},
+inline constexpr std::array<IconImage, 3> kIconImages{{
+    {16, "icons/hicolor/16x16/apps/torvane.png"},
+    {32, "icons/hicolor/32x32/apps/torvane.png"},
+    {48, "icons/hicolor/48x48/apps/torvane.png"},
 }};
 
-// The window icon made of all of those. Qt reads each picture as it is added,
-// and on X11 setting the icon sends every size to the server: about 3 ms,
-// which the program spends only after showing the board.
+// The window icon made of those. On X11, setting it sends each size to the
+// server; the program does so only after showing the board.
 QIcon windowIcon();
 
 }  // namespace torvane::pictures

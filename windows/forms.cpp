@@ -1,10 +1,9 @@
 #include "windows/forms.h"
 
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QImageReader>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -18,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "assets/pictures.h"
 #include "core/runtime_error.h"
 
 namespace torvane::forms {
@@ -36,12 +36,7 @@ QWidget* makeWidget(const Control& row, QSize box, QWidget* parent, const Report
   }
   case Kind::Picture: {
     auto* picture = new QLabel(parent);
-    // Named by its file's suffix, a picture is read by that format's reader
-    // alone; left to guess, Qt would load every image plugin to ask it.
-    const QString path = QString::fromUtf8(row.text);
-    QImageReader reader(path, QFileInfo(path).suffix().toLatin1());
-    reader.setAutoDetectImageFormat(false);
-    QImage image = reader.read();
+    QImage image = pictures::picture(row.text);
     // At the design font the box is the picture's own size; the scaled
     // layout of a larger or smaller font scales the picture with it.
     if (image.size() != box) image = image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -69,10 +69,10 @@ inline constexpr int kNoControl = -1;
 using Group = std::span<const int>;
 
 // One row of a window's layout. `text` is a caption, a text box's initial text
-// or, for a picture, its resource path. Positions are from the top-left corner
-// of the window's client area. Rows are built in table order, which is the
-// order a screen reader reads them in, and a later row stacks above an
-// earlier one.
+// or, for a picture, its name among the compiled-in pictures (assets/pictures.h).
+// Positions are from the top-left corner of the window's client area. Rows are
+// built in table order, which is the order a screen reader reads them in, and
+// a later row stacks above an earlier one.
 struct Control {
   int id;  // the window's own enum value for the control; ids run 0..n-1
   const char* name;

@@ -20,8 +20,8 @@ Program::Program() : Program(reportInMessageBox) {}
 Program::~Program() = default;
 
 void Program::start() {
-  // Reading the icon's six pictures takes a few milliseconds that the first
-  // picture on the screen need not wait for.
+  // Only title bars and window switchers show the icon, and the board has no
+  // title bar: the first picture on the screen does not wait for it.
   splash().afterFirstDrawn([] { QApplication::setWindowIcon(pictures::windowIcon()); });
   splash().show();
 }
