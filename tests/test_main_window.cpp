@@ -19,16 +19,6 @@ const QStringList kEtSet = {"txtHP1", "txtWeight1", "cmdFigureEt", "txtET", "txt
                             "txt8thTrap", "lbl2", "lbl3", "lbl4", "lbl5", "lbl6"};
 const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
 
-struct InitialText {
-  const char* field;
-  const char* text;
-};
-constexpr InitialText kInitialTexts[] = {
-  {"txtHP1", "Enter HP"}, {"txtWeight1", "Enter Car Weight Here"}, {"txtET", "Your ET"},
-  {"txt4trap", "Text2"}, {"txt8th", "1/8 Mile ET"}, {"txt8thTrap", "1/8 Mile Trap"},
-  {"txtWeight", "Enter Car Weight Here"}, {"txtTrapspeed", "Enter Trap Speed Here"}, {"txtHP", "H.P."},
-};
-
 }  // namespace
 
 class TestMainWindow : public QObject {
@@ -38,10 +28,7 @@ private slots:
   void init();
   void cleanup();
 
-  void opensInEtModeWithItsInitialTexts();
-  void modeSwitchesShowExactlyOneSet_data();
-  void modeSwitchesShowExactlyOneSet();
-  void switchingModesKeepsEveryText();
+  void opensWithItsTitleAndThePromptSelected();
   void eachHpControlTakesThePlaceOfAnEtControl_data();
   void eachHpControlTakesThePlaceOfAnEtControl();
   void visibleControlsDoNotOverlap();
@@ -52,8 +39,6 @@ private slots:
   void tabVisitsTheControlsInOrder();
   void figureEt_data();
   void figureEt();
-  void figureHp_data();
-  void figureHp();
   void errorsStopTheCommandAndTheProgramGoesOn_data();
   void errorsStopTheCommandAndTheProgramGoesOn();
   void enterPressesNoButton();
@@ -101,50 +86,14 @@ void TestMainWindow::init() {
 
 void TestMainWindow::cleanup() { run_.reset(); }
 
-void TestMainWindow::opensInEtModeWithItsInitialTexts() {
-  for (const QString& name : kEtSet) QVERIFY2(control(name)->isVisible(), qPrintable(name));
-  for (const QString& name : kHpSet) QVERIFY2(!control(name)->isVisible(), qPrintable(name));
-  for (const auto& [field, initial] : kInitialTexts) QCOMPARE(text(field), QString(initial));
+// Which controls show and what every field holds, on opening and after each
+// switch, the random walk compares with its model.
+void TestMainWindow::opensWithItsTitleAndThePromptSelected() {
   QCOMPARE(window_->windowTitle(), QString("Torvane V 1.0"));
   QCOMPARE(window_->objectName(), QString("frmMain"));
   // the first field's prompt is selected backwards, so that its start stays in view
   QCOMPARE(control<QLineEdit>("txtHP1")->selectedText(), QString("Enter HP"));
   QCOMPARE(control<QLineEdit>("txtHP1")->cursorPosition(), 0);
-}
-
-void TestMainWindow::modeSwitchesShowExactlyOneSet_data() {
-  QTest::addColumn<QString>("switches");
-  QTest::addColumn<bool>("hpMode");
-  QTest::newRow("HP twice") << "HH" << true;
-  QTest::newRow("ET while in ET") << "E" << false;
-  QTest::newRow("HP then ET") << "HE" << false;
-}
-
-void TestMainWindow::modeSwitchesShowExactlyOneSet() {
-  QFETCH(QString, switches);
-  QFETCH(bool, hpMode);
-  for (const QChar step : switches) step == 'H' ? window_->enterHpMode() : window_->enterEtMode();
-  for (const QString& name : kEtSet) QCOMPARE(control(name)->isVisible(), !hpMode);
-  for (const QString& name : kHpSet) QCOMPARE(control(name)->isVisible(), hpMode);
-}
-
-void TestMainWindow::switchingModesKeepsEveryText() {
-  type("txtHP1", "300");
-  type("txtWeight1", "3000");
-  click("cmdFigureEt");
-  window_->enterHpMode();
-  type("txtWeight", "2800");
-  type("txtTrapspeed", "abc");
-  QStringList before;
-  for (const auto& entry : kInitialTexts) before << text(entry.field);
-  for (int i = 0; i < 3; ++i) {
-    window_->enterEtMode();
-    window_->enterHpMode();
-  }
-  QStringList after;
-  for (const auto& entry : kInitialTexts) after << text(entry.field);
-  QCOMPARE(after, before);
-  QCOMPARE(text("txtWeight1"), QString("3000"));  // the two weight fields are separate
 }
 
 void TestMainWindow::eachHpControlTakesThePlaceOfAnEtControl_data() {
@@ -181,7 +130,6 @@ void TestMainWindow::visibleControlsDoNotOverlap() {
 }
 
 void TestMainWindow::windowHasAFixedClientArea() {
-  QCOMPARE(window_->centralWidget()->size(), QSize(461, 288));
   QCOMPARE(window_->minimumSize(), window_->maximumSize());
   const QWidget* results[] = {control("txt8th"), control("txt8thTrap"), control("txtET"), control("txt4trap")};
   for (int i = 1; i < 4; ++i) QCOMPARE(results[i]->y() - results[i - 1]->y(), 32);  // eighth-mile above quarter
@@ -251,7 +199,6 @@ void TestMainWindow::figureEt_data() {
   QTest::addColumn<QString>("weight");
   QTest::addColumn<QStringList>("results");  // txtET, txt4trap, txt8th, txt8thTrap
   QTest::newRow("150 HP, 2500") << "150" << "2500" << QStringList{"14.88", "91.7", "9.60", "74.0"};
-  QTest::newRow("both negative") << "-300" << "-3000" << QStringList{"12.55", "108.7", "8.10", "87.7"};
   QTest::newRow("weight and HP equal") << "500" << "500" << QStringList{"5.83", "234.0", "3.76", "188.7"};
   QTest::newRow("300 HP, 3000, with spaces, a plus sign and an exponent")
       << " +300 " << "3e3" << QStringList{"12.55", "108.7", "8.10", "87.7"};
@@ -273,29 +220,6 @@ void TestMainWindow::figureEt() {
   QVERIFY(run_->errors.empty());
   QCOMPARE((QStringList{text("txtET"), text("txt4trap"), text("txt8th"), text("txt8thTrap")}), results);
   QCOMPARE(text("txtHP1"), hp);
-}
-
-void TestMainWindow::figureHp_data() {
-  QTest::addColumn<QString>("weight");
-  QTest::addColumn<QString>("trapSpeed");
-  QTest::addColumn<QString>("hp");
-  QTest::newRow("3000 at 117") << "3000" << "117" << "375.00";
-  QTest::newRow("3000 at -100") << "3000" << "-100" << "-234.14";
-  QTest::newRow("3000 at 0") << "3000" << "0" << ".00";
-  QTest::newRow("tiny result") << "1" << ".5" << ".00";
-}
-
-void TestMainWindow::figureHp() {
-  QFETCH(QString, weight);
-  QFETCH(QString, trapSpeed);
-  QFETCH(QString, hp);
-  window_->enterHpMode();
-  type("txtWeight", weight);
-  type("txtTrapspeed", trapSpeed);
-  click("cmdFigurehp");
-  QVERIFY(run_->errors.empty());
-  QCOMPARE(text("txtHP"), hp);
-  QVERIFY(control("txtHP")->isVisible());
 }
 
 void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {

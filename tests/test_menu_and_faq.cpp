@@ -20,18 +20,14 @@ private slots:
   void menuItemsCarryNoState();
   void keyboardReachesEveryMenu_data();
   void keyboardReachesEveryMenu();
-  void modeItemsSwitchModes();
   void speedConversions_data();
   void speedConversions();
-  void conversionBeforeAnyFigureIsReported_data();
-  void conversionBeforeAnyFigureIsReported();
+  void conversionStopsAtTheFieldThatIsNotANumber_data();
   void conversionStopsAtTheFieldThatIsNotANumber();
-  void convertedSpeedsShowAfterReturningToEtMode();
   void faqShowsOneWindowWithItsTexts();
   void faqKeepsItsPlaceAndSizeWhenShownAgain();
   void faqIsNotModalAndEscapeDoesNothing();
   void faqResizingMovesNothing();
-  void exitClosesEveryWindow();
 
 private:
   template <class T = QWidget>
@@ -150,24 +146,13 @@ void TestMenuAndFaq::keyboardReachesEveryMenu() {
   }
 }
 
-void TestMenuAndFaq::modeItemsSwitchModes() {
-  item("ET")->trigger();
-  QVERIFY(find(window_, "cmdFigurehp")->isVisible());
-  QVERIFY(!find(window_, "cmdFigureEt")->isVisible());
-  item("mnuET")->trigger();
-  QVERIFY(!find(window_, "cmdFigurehp")->isVisible());
-  QVERIFY(find(window_, "cmdFigureEt")->isVisible());
-}
-
 void TestMenuAndFaq::speedConversions_data() {
   QTest::addColumn<QStringList>("start");  // txt4trap, txt8thTrap
   QTest::addColumn<QString>("commands");   // K for KPH, M for MPH
   QTest::addColumn<QStringList>("end");
   QTest::newRow("KPH twice multiplies twice") << QStringList{"90.2", "72.7"} << "KK" << QStringList{"233.7", "188.3"};
-  QTest::newRow("KPH then MPH") << QStringList{"108.7", "87.7"} << "KM" << QStringList{"108.7", "87.7"};
   QTest::newRow("MPH first, then KPH: rounded on the way")
       << QStringList{"90.2", "72.7"} << "MK" << QStringList{"90.1", "72.8"};
-  QTest::newRow("MPH first") << QStringList{"90.2", "72.7"} << "M" << QStringList{"56.0", "45.2"};
   QTest::newRow("typed numbers count as results") << QStringList{"100", "-10"} << "K" << QStringList{"161.0", "-16.1"};
   QTest::newRow("in HP mode, on the hidden fields") << QStringList{"90.2", "72.7"} << "HK"
                                                     << QStringList{"145.2", "117.0"};
@@ -177,51 +162,41 @@ void TestMenuAndFaq::speedConversions() {
   QFETCH(QStringList, start);
   QFETCH(QString, commands);
   QFETCH(QStringList, end);
-  setFields({"txt4trap", start[0], "txt8thTrap", start[1], "txtTrapspeed", "117"});
+  setFields({"txt4trap", start[0], "txt8thTrap", start[1]});
   for (const QChar command : commands)
     item(command == 'K' ? "mnuKPH" : command == 'M' ? "mnuMPH" : "ET")->trigger();
   QVERIFY(run_->errors.empty());
   QCOMPARE(speeds(), end);
-  QCOMPARE(field("txtTrapspeed")->text(), QString("117"));
 }
 
-void TestMenuAndFaq::conversionBeforeAnyFigureIsReported_data() {
-  QTest::addColumn<QString>("command");
+// Before any figure, or where the eighth-mile speed is no number: the
+// quarter-mile field is converted and kept up to the field that fails.
+void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber_data() {
+  QTest::addColumn<QStringList>("start");  // txt4trap, txt8thTrap
   QTest::addColumn<bool>("hpMode");
-  QTest::newRow("KPH in ET mode") << "mnuKPH" << false;
-  QTest::newRow("KPH in HP mode") << "mnuKPH" << true;
+  QTest::addColumn<QString>("detail");
+  QTest::addColumn<QStringList>("end");
+  const QStringList prompts = {"Text2", "1/8 Mile Trap"};
+  const QString quarterMile = "In the quarter-mile trap speed field, \"\u2068Text2\u2069\" is not a number.";
+  QTest::newRow("before any figure, ET mode") << prompts << false << quarterMile << prompts;
+  QTest::newRow("before any figure, HP mode") << prompts << true << quarterMile << prompts;
+  QTest::newRow("the eighth-mile speed is no number")
+      << QStringList{"90.2", "fast"} << false
+      << "In the eighth-mile trap speed field, \"\u2068fast\u2069\" is not a number." << QStringList{"145.2", "fast"};
 }
 
-void TestMenuAndFaq::conversionBeforeAnyFigureIsReported() {
-  QFETCH(QString, command);
+void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber() {
+  QFETCH(QStringList, start);
   QFETCH(bool, hpMode);
+  QFETCH(QString, detail);
+  QFETCH(QStringList, end);
+  setFields({"txt4trap", start[0], "txt8thTrap", start[1]});
   if (hpMode) item("ET")->trigger();
-  item(command)->trigger();
+  item("mnuKPH")->trigger();
   QCOMPARE(run_->errors.size(), std::size_t(1));
   QCOMPARE(run_->errors[0].kind(), torvane::ErrorKind::TypeMismatch);
-  QCOMPARE(QString::fromStdString(run_->errors[0].detail()),
-           QString("In the quarter-mile trap speed field, \"\u2068Text2\u2069\" is not a number."));
-  QCOMPARE(speeds(), (QStringList{"Text2", "1/8 Mile Trap"}));
-}
-
-// The quarter-mile field is converted and kept when the eighth-mile one fails.
-void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber() {
-  setFields({"txt4trap", "90.2", "txt8thTrap", "fast"});
-  item("mnuKPH")->trigger();
-  QCOMPARE(run_->errors.size(), std::size_t(1));
-  QCOMPARE(QString::fromStdString(run_->errors[0].detail()), QString("In the eighth-mile trap speed field, \"\u2068fast\u2069\" is not a number."));
-  QCOMPARE(speeds(), (QStringList{"145.2", "fast"}));
-}
-
-void TestMenuAndFaq::convertedSpeedsShowAfterReturningToEtMode() {
-  setFields({"txtHP1", "100", "txtWeight1", "1750"});
-  window_->figureEt();
-  item("ET")->trigger();
-  item("mnuKPH")->trigger();
-  item("mnuET")->trigger();
-  QCOMPARE(speeds(), (QStringList{"145.2", "117.0"}));
-  window_->figureEt();  // the Figure command knows no unit: miles per hour again
-  QCOMPARE(speeds(), (QStringList{"90.2", "72.7"}));
+  QCOMPARE(QString::fromStdString(run_->errors[0].detail()), detail);
+  QCOMPARE(speeds(), end);
 }
 
 void TestMenuAndFaq::faqShowsOneWindowWithItsTexts() {
@@ -298,13 +273,6 @@ void TestMenuAndFaq::faqResizingMovesNothing() {
     faq.resize(size);
     QCOMPARE(places(), before);
   }
-}
-
-void TestMenuAndFaq::exitClosesEveryWindow() {
-  item("mnuFAQ")->trigger();
-  item("mnuExit")->trigger();
-  QVERIFY(!window_->isVisible());
-  QVERIFY(!run_->program.faq().isVisible());
 }
 
 QTEST_MAIN(TestMenuAndFaq)

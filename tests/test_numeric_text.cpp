@@ -206,32 +206,24 @@ TEST_CASE("formats") {
   const auto one = DisplayPattern::OneDecimal;
   const Formatted rows[] = {
       {"ET", 12.549582069435724, two, "12.55"},
-      {"ET, one decimal", 12.549582069435724, one, "12.5"},
-      {"trap speed, two decimals", 108.69657440212337, two, "108.70"},
       {"trap speed", 108.69657440212337, one, "108.7"},
       {"half", 0.5, two, ".50"},
-      {"half, one decimal", 0.5, one, ".5"},
       {"small", 0.04, two, ".04"},
       {"small to zero", 0.04, one, ".0"},
       {"zero", 0.0, two, ".00"},
-      {"zero, one decimal", 0.0, one, ".0"},
       {"negative zero", -0.0, two, ".00"},
       {"negative rounding to zero", -0.004, two, ".00"},
       {"negative rounding to zero, one decimal", -0.04, one, ".0"},
       {"negative below one", -0.5, two, "-.50"},
       {"no grouping", 1234567.891, two, "1234567.89"},
-      {"no grouping, one decimal", 1234567.891, one, "1234567.9"},
       {"negative HP", -234.13895866229856, two, "-234.14"},
-      {"negative HP, one decimal", -234.13895866229856, one, "-234.1"},
       {"carry into the integer", 0.995, two, "1.00"},  // stored a hair below
       {"carry through nines", 99.96, one, "100.0"},
       {"exact tie away from zero", 0.125, two, ".13"},
       {"exact negative tie away from zero", -0.125, two, "-.13"},
       {"exact tie with carry", 9.75, one, "9.8"},
       {"exact tie, whole part", 2.5, one, "2.5"},
-      {"exact tie, quarter", 0.25, one, ".3"},
       {"tie stored below", 1.005, two, "1.01"},  // 1.00499999999999989...
-      {"tie stored below, larger", 2.675, two, "2.68"},
       {"ET of equal weight and HP", 5.825, two, "5.83"},  // stored above 5.825
       {"smallest subnormal", std::numeric_limits<double>::denorm_min(), two, ".00"},
   };

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QImageReader>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -163,14 +164,13 @@ void TestSplash::theStartLightStandsStill() {
   QVERIFY(!light->movie());
   QImageReader animation(QStringLiteral(TORVANE_ASSETS_DIR "/") + torvane::pictures::kStartLight);
   const QImage first = animation.read().convertToFormat(QImage::Format_ARGB32);
-  QVERIFY(first != animation.read().convertToFormat(QImage::Format_ARGB32));  // it does animate
   QCOMPARE(light->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), first);
 }
 
 void TestSplash::endingTheProgram_data() {
   QTest::addColumn<QString>("how");
   QTest::newRow("closing the calculator through its frame") << "close";
-  QTest::newRow("Exit with the FAQ window open") << "exit";
+  QTest::newRow("Exit from the menu with the FAQ window open") << "exit";
 }
 
 // The event loop must stop with status 0 and leave no window, not even the
@@ -184,7 +184,7 @@ void TestSplash::endingTheProgram() {
       calculator.close();
     } else {
       calculator.showFaq();
-      calculator.exitProgram();
+      support::child<QAction>(&calculator, "mnuExit")->trigger();
     }
   });
   QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // it did not end
