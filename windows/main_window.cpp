@@ -101,22 +101,30 @@ constexpr Button kButtons[] = {
 // The menu bar, in the order shown. An item without a command opens the
 // items of the next level below it. "&" marks the access key. Mind the names:
 // `ET` enters HP mode and `mnuET` enters ET mode.
+// Whether an item opens a menu is set apart from its command, so that the
+// table can be checked when it is compiled: a compiler need not compare
+// pointers to members there.
 struct MenuItem {
+  constexpr MenuItem(int level, const char* name, const char* caption)
+      : level(level), name(name), caption(caption), run(nullptr), opensAMenu(true) {}
+  constexpr MenuItem(int level, const char* name, const char* caption, MainWindow::Command run)
+      : level(level), name(name), caption(caption), run(run), opensAMenu(false) {}
   int level;
   const char* name;
   const char* caption;
   MainWindow::Command run;
+  bool opensAMenu;
 };
 constexpr MenuItem kMenu[] = {
-  {0, "mnuFile", "&File", nullptr},
-  {1, "Action", "&Action", nullptr},
+  {0, "mnuFile", "&File"},
+  {1, "Action", "&Action"},
   {2, "ET", "HP From MPH/Weight", &MainWindow::enterHpMode},
   {2, "mnuET", "ET From HP/Weight", &MainWindow::enterEtMode},
   {1, "mnuExit", "Exit", &MainWindow::exitProgram},
-  {0, "mnuHelp", "&Help", nullptr},
+  {0, "mnuHelp", "&Help"},
   {1, "mnuFAQ", "&FAQ", &MainWindow::showFaq},
-  {0, "mnuOptions", "&Options", nullptr},
-  {1, "mnuAppear", "&Appearance", nullptr},
+  {0, "mnuOptions", "&Options"},
+  {1, "mnuAppear", "&Appearance"},
   {2, "mnuMPH", "Speed Appear In MPH (Default)", &MainWindow::convertToMph},
   {2, "mnuKPH", "Speed To Appear In KPH", &MainWindow::convertToKph},
 };
@@ -129,11 +137,10 @@ constexpr bool isATree(std::span<const MenuItem> menu) {
   int open = -1;  // the level of the deepest menu still open
   for (std::size_t i = 0; i < menu.size(); ++i) {
     const MenuItem& item = menu[i];
-    const bool opensAMenu = !item.run;
     if (item.level < 0 || item.level >= kMenuLevels || item.level > open + 1) return false;
-    if (item.level == 0 && !opensAMenu) return false;
-    if (opensAMenu && (i + 1 == menu.size() || menu[i + 1].level != item.level + 1)) return false;
-    open = opensAMenu ? item.level : item.level - 1;
+    if (item.level == 0 && !item.opensAMenu) return false;
+    if (item.opensAMenu && (i + 1 == menu.size() || menu[i + 1].level != item.level + 1)) return false;
+    open = item.opensAMenu ? item.level : item.level - 1;
   }
   return true;
 }
@@ -189,7 +196,7 @@ void MainWindow::buildMenuBar() {
   QMenu* opened[kMenuLevels] = {};  // the menu last opened at each level
   for (const MenuItem& item : kMenu) {
     const QString caption = QString::fromUtf8(item.caption);
-    if (!item.run) {
+    if (item.opensAMenu) {
       QMenu* menu = item.level == 0 ? menuBar()->addMenu(caption) : opened[item.level - 1]->addMenu(caption);
       menu->setObjectName(QString::fromUtf8(item.name));
       opened[item.level] = menu;
