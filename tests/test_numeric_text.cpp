@@ -213,7 +213,6 @@ TEST_CASE("formats") {
       {"zero", 0.0, two, ".00"},
       {"negative zero", -0.0, two, ".00"},
       {"negative rounding to zero", -0.004, two, ".00"},
-      {"negative rounding to zero, one decimal", -0.04, one, ".0"},
       {"negative below one", -0.5, two, "-.50"},
       {"no grouping", 1234567.891, two, "1234567.89"},
       {"negative HP", -234.13895866229856, two, "-234.14"},
