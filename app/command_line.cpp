@@ -18,14 +18,16 @@ namespace {
 // out of the arguments before the next one looks, so that Qt reads
 // "-qwindowtitle -reverse" as a reversed layout and a title without a value.
 enum class Reader { QtCore, QtGui, QtPlatform, QtX11, QtWidgets, Program };
-constexpr Reader kReaders[] = {Reader::QtCore,    Reader::QtGui,     Reader::QtPlatform,
-                               Reader::QtX11,     Reader::QtWidgets, Reader::Program};
+constexpr Reader kReaders[] = {Reader::QtCore, Reader::QtGui,     Reader::QtPlatform,
+                               Reader::QtX11,  Reader::QtWidgets, Reader::Program};
 
+// clang-format off
 enum class Takes {
   Nothing,
   Value,          // in the next argument only: "-platform offscreen"
   ValueOrEquals,  // Qt also reads "-style=fusion" as it is
 };
+// clang-format on
 
 struct Option {
   const char* name;
@@ -33,6 +35,7 @@ struct Option {
   Reader reader;
   const char* qtName = nullptr;  // how Qt is to read it, where that differs
 };
+// clang-format off
 constexpr Option kOptions[] = {
     {"qmljsdebugger", Takes::ValueOrEquals, Reader::QtCore},
     {"plugin", Takes::Value, Reader::QtGui},
@@ -63,6 +66,7 @@ constexpr Option kOptions[] = {
     {"v", Takes::Nothing, Reader::Program},
     {"version", Takes::Nothing, Reader::Program},
 };
+// clang-format on
 
 constexpr char kUsage[] =
     "Usage: torvane [option]\n"
@@ -78,10 +82,12 @@ constexpr char kUsage[] =
     "-qwindowgeometry, are passed on to Qt. See torvane(1).\n";
 
 CommandLineRequest refuse(const char* what, const QByteArray& argument) {
-  const std::string shown = quotedText(std::string_view(argument.constData(), static_cast<std::size_t>(argument.size())));
+  const std::string shown =
+      quotedText(std::string_view(argument.constData(), static_cast<std::size_t>(argument.size())));
   return {CommandLineRequest::Action::Refuse,
           QByteArray("torvane: ") + what + ' ' + QByteArray::fromStdString(shown) + "; try 'torvane --help'",
-          {}, {}};
+          {},
+          {}};
 }
 
 bool isOption(const QByteArray& argument) { return argument.size() > 1 && argument.startsWith('-'); }
@@ -111,8 +117,7 @@ CommandLineRequest readCommandLine(const QByteArrayList& arguments) {
     const qsizetype equals = argument.indexOf('=');
     if (option && option->takes == Takes::Value && equals >= 0 && equals + 1 < argument.size())
       request.arguments << argument.left(equals) << argument.mid(equals + 1);
-    else
-      request.arguments.append(argument);
+    else request.arguments.append(argument);
   }
 
   // Then read as Qt reads them, one reader after another, noting what is

@@ -54,8 +54,8 @@ QString displayOf(const QString& platform) {
                              : QStringLiteral("the X11 display %1").arg(quotedName(display));
   }
   if (name.startsWith(QLatin1String("wayland"))) {
-    const QByteArray display = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArrayLiteral("wayland-0")
-                                                                             : qgetenv("WAYLAND_DISPLAY");
+    const QByteArray display =
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArrayLiteral("wayland-0") : qgetenv("WAYLAND_DISPLAY");
     return QStringLiteral("the Wayland display %1").arg(quotedName(display));
   }
   return QStringLiteral("a display through Qt's \"%1\" platform").arg(name);
@@ -135,8 +135,7 @@ struct Arguments {
 
 class Application : private Arguments, public QApplication {
 public:
-  explicit Application(const QByteArrayList& arguments)
-      : Arguments(arguments), QApplication(count, pointers.data()) {}
+  explicit Application(const QByteArrayList& arguments) : Arguments(arguments), QApplication(count, pointers.data()) {}
 };
 
 }  // namespace

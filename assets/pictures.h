@@ -29,11 +29,13 @@ struct IconImage {
   int pixels;  // wide and high
   const char* name;
 };
+// clang-format off
 inline constexpr std::array<IconImage, 3> kIconImages{{
     {16, "icons/hicolor/16x16/apps/torvane.png"},
     {32, "icons/hicolor/32x32/apps/torvane.png"},
     {48, "icons/hicolor/48x48/apps/torvane.png"},
 }};
+// clang-format on
 
 // The window icon made of those. On X11, setting it sends each size to the
 // server; the program does so only after showing the board.

@@ -66,11 +66,12 @@ const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 
 class Bench {
 public:
-  Bench() : program_([this](QWidget*, const torvane::RuntimeError& error) {
-              reportedAt_ = Clock::now();
-              errors_.push_back(error.kind());
-            }),
-            window_(program_.mainWindow()) {
+  Bench()
+      : program_([this](QWidget*, const torvane::RuntimeError& error) {
+          reportedAt_ = Clock::now();
+          errors_.push_back(error.kind());
+        }),
+        window_(program_.mainWindow()) {
     window_.show();
   }
 
@@ -127,8 +128,9 @@ void timeCommands(const char* title, const std::vector<std::pair<const char*, st
       std::printf("   (target < %.0f us: %s)", *targetMicroseconds, verdict(s.median < *targetMicroseconds));
     std::printf("\n");
   }
-  std::printf("  resident memory %ld kB before, %ld kB after: %+ld kB (target: no growth, within %ld kB of pages: %s)\n\n",
-              before, after, after - before, kPageNoiseKb, verdict(after - before <= kPageNoiseKb));
+  std::printf(
+      "  resident memory %ld kB before, %ld kB after: %+ld kB (target: no growth, within %ld kB of pages: %s)\n\n",
+      before, after, after - before, kPageNoiseKb, verdict(after - before <= kPageNoiseKb));
 }
 
 bool expect(const Bench& bench, std::initializer_list<std::pair<const char*, const char*>> fields) {
@@ -168,8 +170,8 @@ void timePasteByLength(Bench& bench) {
       pastes.push_back(microseconds(Clock::now() - start) / 1000);
     }
     const Spread paste = spread(pastes);
-    std::printf("  %5d kB   median %7.2f ms   max %7.2f ms   %6.1f ms per MB\n", kilobytes, paste.median,
-                paste.max, paste.median * 1024 / kilobytes);
+    std::printf("  %5d kB   median %7.2f ms   max %7.2f ms   %6.1f ms per MB\n", kilobytes, paste.median, paste.max,
+                paste.median * 1024 / kilobytes);
   }
 }
 
@@ -205,10 +207,10 @@ bool timePaste(Bench& bench, const char* what, const QString& megabyte) {
               static_cast<long long>(megabyte.size()));
   if (held != megabyte.size()) std::printf("  FAULT: the paste was cut\n");
   std::printf("    paste                    median %7.2f ms   max %7.2f ms\n", paste.median, paste.max);
-  std::printf("    Figure to report         median %7.2f ms   max %7.2f ms   (target < %.0f ms: %s)\n",
-              report.median, report.max, kPasteTargetMilliseconds, verdict(report.median < kPasteTargetMilliseconds));
-  std::printf("    paste, Figure to report  median %7.2f ms   max %7.2f ms   (target < %.0f ms: %s)\n",
-              total.median, total.max, kPasteTargetMilliseconds, verdict(total.median < kPasteTargetMilliseconds));
+  std::printf("    Figure to report         median %7.2f ms   max %7.2f ms   (target < %.0f ms: %s)\n", report.median,
+              report.max, kPasteTargetMilliseconds, verdict(report.median < kPasteTargetMilliseconds));
+  std::printf("    paste, Figure to report  median %7.2f ms   max %7.2f ms   (target < %.0f ms: %s)\n", total.median,
+              total.max, kPasteTargetMilliseconds, verdict(total.median < kPasteTargetMilliseconds));
   std::printf("    repaint after Figure     median %7.2f ms   max %7.2f ms\n", repaint.median, repaint.max);
   return held == megabyte.size();
 }

@@ -29,8 +29,7 @@ void FigureEtThenFormat(benchmark::State& state) {
   for (auto _ : state) {
     Car car = kCars[i++ % kCars.size()];
     benchmark::DoNotOptimize(car);
-    std::string text = torvane::formatNumber(torvane::figureEt(car.weight, car.hp),
-                                             DisplayPattern::TwoDecimals, ".");
+    std::string text = torvane::formatNumber(torvane::figureEt(car.weight, car.hp), DisplayPattern::TwoDecimals, ".");
     benchmark::DoNotOptimize(text);
   }
 }
@@ -60,13 +59,14 @@ void TextToNumberMismatch(benchmark::State& state, std::string text) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK_CAPTURE(TextToNumberMismatch, hint, std::string("Enter HP"));
-BENCHMARK_CAPTURE(TextToNumberMismatch, megabyte_of_digits, std::string(1 << 20, '7'))
+BENCHMARK_CAPTURE(TextToNumberMismatch, megabyte_of_digits, std::string(1 << 20, '7'))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(TextToNumberMismatch, megabyte_of_words,
+                  [] {
+                    std::string text;
+                    while (text.size() < (1 << 20)) text += "not a number ";
+                    return text;
+                  }())
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(TextToNumberMismatch, megabyte_of_words, [] {
-  std::string text;
-  while (text.size() < (1 << 20)) text += "not a number ";
-  return text;
-}())->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -24,7 +24,8 @@ double Guard::checked(double result, unsigned faults) const {
   else if (faults & kNoDefinedResult) what = "A step with no defined result";
   else if (faults & kTooLarge) what = "A result too large to hold";
   else if (!std::isfinite(result)) what = "A result that is not a number";
-  if (what) throw RuntimeError(ErrorKind::ArithmeticFault, std::string(what) + " while " + std::string(operation_) + ".");
+  if (what)
+    throw RuntimeError(ErrorKind::ArithmeticFault, std::string(what) + " while " + std::string(operation_) + ".");
   return result;
 }
 
@@ -49,9 +50,8 @@ double Guard::multiply(double left, double right) const {
 
 double Guard::power(double base, double exponent) {
   if (base < 0.0 && exponent != std::trunc(exponent))
-    throw RuntimeError(ErrorKind::PowerError,
-                       "A negative number has no real power with a fractional exponent, while " +
-                           std::string(operation_) + ".");
+    throw RuntimeError(ErrorKind::PowerError, "A negative number has no real power with a fractional exponent, while " +
+                                                  std::string(operation_) + ".");
   const double result = std::pow(base, exponent);
   // Zero to a negative power is a pole: a division by zero, not an overflow.
   if (overflowed(result, base, exponent)) leftByPower_ |= base == 0.0 ? kDivisionByZero : kTooLarge;

@@ -22,8 +22,8 @@ public:
   // `operation` names the calculation in messages: "figuring the quarter-mile ET".
   explicit Guard(std::string_view operation);
 
-  double divide(double dividend, double divisor) const;    // guarded
-  double multiply(double left, double right) const;        // guarded
+  double divide(double dividend, double divisor) const;  // guarded
+  double multiply(double left, double right) const;      // guarded
 
   // Unguarded: a result beyond the double range (or a zero base with a
   // negative exponent) is not reported here but by the next guarded step of

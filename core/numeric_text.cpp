@@ -32,9 +32,7 @@ std::string_view takeDigits(std::string_view& text) {
   return digits;
 }
 
-bool hasNonzeroDigit(std::string_view digits) {
-  return digits.find_first_not_of('0') != std::string_view::npos;
-}
+bool hasNonzeroDigit(std::string_view digits) { return digits.find_first_not_of('0') != std::string_view::npos; }
 
 // A text spelt as a number: [-]digits[separator digits][(e|E)[+|-]digits],
 // at least one mantissa digit, no blanks inside. A leading '+' is dropped,
@@ -130,9 +128,7 @@ std::string roundedMagnitude(double magnitude, int digits) {
   // The longest shortest-form fixed text of a double: "0." and 324 fraction
   // digits, for the smallest subnormal; the largest double has 309 digits.
   std::array<char, 326> buffer{};
-  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                 std::chars_format::fixed)
-                       .ptr;
+  const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude, std::chars_format::fixed).ptr;
   std::string text(buffer.data(), end);
   if (text.find('.') == std::string::npos) text += '.';
   const std::size_t keep = text.find('.') + 1 + static_cast<std::size_t>(digits);
@@ -164,8 +160,7 @@ double textToNumber(std::string_view text, std::string_view decimalSeparator, st
 }
 
 std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator) {
-  if (!std::isfinite(value))
-    throw RuntimeError(ErrorKind::ArithmeticFault, "the result is not a finite number.");
+  if (!std::isfinite(value)) throw RuntimeError(ErrorKind::ArithmeticFault, "the result is not a finite number.");
 
   std::string digits = roundedMagnitude(std::fabs(value), fractionDigits(pattern));
   const bool allZero = digits.find_first_not_of("0.") == std::string::npos;

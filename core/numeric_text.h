@@ -12,18 +12,22 @@ namespace torvane {
 // reads back through textToNumber as the value it shows.
 
 // How a result is written into its field.
+// clang-format off
 enum class DisplayPattern {
   TwoDecimals,  // "#.00": both ETs and the rear-wheel HP
   OneDecimal,   // "#.0": both trap speeds
 };
+// clang-format on
 
 // Why a text is not read as a number.
+// clang-format off
 enum class ReadError {
   None,
   NotANumber,  // not spelt as a number: "", "Enter HP", "inf", "3,000", "1e"
   TooLarge,    // beyond the largest double on either side of zero: "1e309", "-1e400"
   TooSmall,    // not zero, yet it rounds to zero: "1e-400", ".5e-400", "2e-324" (but "3e-324" is a subnormal)
 };
+// clang-format on
 
 // Reads a number from field text into `value`, or says why not and leaves
 // `value` as it was. With "." as the separator:

@@ -14,8 +14,6 @@ std::string_view errorTitle(ErrorKind kind) {
 }
 
 RuntimeError::RuntimeError(ErrorKind kind, std::string detail)
-    : std::runtime_error(std::string(errorTitle(kind)) + ": " + detail),
-      kind_(kind),
-      detail_(std::move(detail)) {}
+    : std::runtime_error(std::string(errorTitle(kind)) + ": " + detail), kind_(kind), detail_(std::move(detail)) {}
 
 }  // namespace torvane

@@ -8,6 +8,7 @@ namespace torvane {
 
 // The one way anything in the program fails. A command that meets one stops at
 // the failing step; whatever it wrote before that step stays written.
+// clang-format off
 enum class ErrorKind {
   TypeMismatch,     // a field's text is not a number
   ArithmeticFault,  // a calculation divided by zero, had no defined result, or overflowed
@@ -15,6 +16,7 @@ enum class ErrorKind {
   ControlAccess,    // a window was asked for a control it does not have
   TooLong,          // a text would make a field longer than a field holds
 };
+// clang-format on
 
 class RuntimeError : public std::runtime_error {
 public:

@@ -4,12 +4,8 @@
 
 namespace torvane {
 
-double toKph(double mph) {
-  return Guard("converting a speed to KPH").multiply(mph, kKphPerMph);
-}
+double toKph(double mph) { return Guard("converting a speed to KPH").multiply(mph, kKphPerMph); }
 
-double toMph(double kph) {
-  return Guard("converting a speed to MPH").divide(kph, kKphPerMph);
-}
+double toMph(double kph) { return Guard("converting a speed to MPH").divide(kph, kKphPerMph); }
 
 }  // namespace torvane

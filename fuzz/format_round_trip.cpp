@@ -40,9 +40,7 @@ bool hasShape(std::string_view text, std::string_view separator, int fractionDig
 }
 
 // A unit in the last place of a double of this size.
-double ulp(double x) {
-  return std::nextafter(std::fabs(x), std::numeric_limits<double>::infinity()) - std::fabs(x);
-}
+double ulp(double x) { return std::nextafter(std::fabs(x), std::numeric_limits<double>::infinity()) - std::fabs(x); }
 
 }  // namespace
 
@@ -63,7 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(std::fabs(back - value) <= halfUnit * (1 + 1e-9) + 2 * ulp(std::fmax(std::fabs(back), std::fabs(value))),
           "the text is the value rounded to the pattern's last digit", text);
   require(text.starts_with('-') == (back < 0), "a minus stands exactly before a number below zero", text);
-  require(torvane::formatNumber(back, pattern, separator) == text, "the number read back is written the same",
-          text);
+  require(torvane::formatNumber(back, pattern, separator) == text, "the number read back is written the same", text);
   return 0;
 }

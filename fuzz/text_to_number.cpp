@@ -60,8 +60,8 @@ bool validUtf8(std::string_view s) {
 bool hidesOrMoves(std::string_view message) {
   for (const unsigned char c : message)
     if (c < 0x20 || c == 0x7F) return true;
-  for (const std::string_view bidi : {"\u061C", "\u200E", "\u200F", "\u202A", "\u202B", "\u202C", "\u202D",
-                                      "\u202E", "\u2066", "\u2067"})
+  for (const std::string_view bidi :
+       {"\u061C", "\u200E", "\u200F", "\u202A", "\u202B", "\u202C", "\u202D", "\u202E", "\u2066", "\u2067"})
     if (message.find(bidi) != std::string_view::npos) return true;
   const std::size_t opens = message.find(kIsolateOpens), closes = message.find(kIsolateCloses);
   const bool once = message.rfind(kIsolateOpens) == opens && message.rfind(kIsolateCloses) == closes;
@@ -129,8 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.find(separator) != std::string_view::npos) continue;
     std::string respelt;
     for (const char c : text) c == '.' ? respelt.append(separator) : respelt.append(1, c);
-    require(sameNumber(withPoint, parsed(respelt, separator)),
-            "a text reads the same whatever its separator is spelt", text);
+    require(sameNumber(withPoint, parsed(respelt, separator)), "a text reads the same whatever its separator is spelt",
+            text);
   }
   return 0;
 }

@@ -26,9 +26,7 @@ QByteArray readAsset(const QString& name) {
 }
 
 // Little-endian fields; past the end of the file they read as 0.
-quint32 u8(const QByteArray& bytes, qsizetype at) {
-  return at < bytes.size() ? static_cast<quint8>(bytes.at(at)) : 0;
-}
+quint32 u8(const QByteArray& bytes, qsizetype at) { return at < bytes.size() ? static_cast<quint8>(bytes.at(at)) : 0; }
 quint32 u16(const QByteArray& bytes, qsizetype at) { return u8(bytes, at) | u8(bytes, at + 1) << 8; }
 quint32 u32(const QByteArray& bytes, qsizetype at) { return u16(bytes, at) | u16(bytes, at + 2) << 16; }
 int i32(const QByteArray& bytes, qsizetype at) { return static_cast<qint32>(u32(bytes, at)); }
@@ -135,7 +133,9 @@ private slots:
     QCOMPARE(shown.size(), std::size_t{6});
     const auto index = static_cast<std::size_t>(frame);
     // 4 bytes: disposal 0 and transparency on, 100 hundredths, index 63.
+    // clang-format off
     QCOMPARE(fields[index].control.toHex(), QByteArray("21f90401" "6400" "3f" "00"));
+    // clang-format on
     QCOMPARE(fields[index].rect, rect);
     if (lit.isEmpty()) return;
 
@@ -193,6 +193,7 @@ private slots:
     QCOMPARE(QImage(assetPath(file)).size(), QSize(width, height));
   }
 
+  // clang-format off
   void picturesShownAreTheirFilesAsRead_data() {
     QTest::addColumn<QString>("name");
     QTest::newRow("start light, its first frame") << torvane::pictures::kStartLight;
@@ -203,6 +204,7 @@ private slots:
     for (const auto& [pixels, name] : torvane::pictures::kIconImages)
       QTest::addRow("window icon, %d pixels", pixels) << name;
   }
+  // clang-format on
 
   // The program shows the pixels compiled in at build time: the same size,
   // format and colours as Qt's reader gives for the file today.
@@ -234,7 +236,8 @@ private slots:
         const int brightest = qMax(qRed(pixel), qMax(qGreen(pixel), qBlue(pixel)));
         ground += brightest <= 16;
         blue += qBlue(pixel) >= 160 && qBlue(pixel) > qRed(pixel) + 40;
-        if (y >= visibleRows) QVERIFY2(brightest <= 24, qPrintable(QStringLiteral("lettering in hidden row %1").arg(y)));
+        if (y >= visibleRows)
+          QVERIFY2(brightest <= 24, qPrintable(QStringLiteral("lettering in hidden row %1").arg(y)));
       }
     }
     QVERIFY(ground > title.width() * title.height() * 3 / 4);

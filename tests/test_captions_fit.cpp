@@ -79,8 +79,7 @@ void TestCaptionsFit::everyTextFitsItsBox() {
         QCOMPARE(label->pixmap().size(), label->size());
         continue;
       }
-      const QRect needed =
-          label->fontMetrics().boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
+      const QRect needed = label->fontMetrics().boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
       QVERIFY2(label->contentsRect().contains(needed), qPrintable(label->objectName()));
       sizes << label->font().pointSizeF();
     }
@@ -101,8 +100,8 @@ void TestCaptionsFit::everyTextFitsItsBox() {
     QVERIFY2(std::ranges::min(sizes) >= font.pointSizeF() * held * 7 / 9, qPrintable(window->objectName()));
   }
   // Captions seen together in one role share one look.
-  const QStringList groups[] = {{"lbl1", "lbl2"}, {"lbl3", "lbl4", "lbl5", "lbl6"},
-                                {"lblFAQ1", "lblFAQ3"}, {"lblFAQ2", "lblFAQ4"}};
+  const QStringList groups[] = {
+      {"lbl1", "lbl2"}, {"lbl3", "lbl4", "lbl5", "lbl6"}, {"lblFAQ1", "lblFAQ3"}, {"lblFAQ2", "lblFAQ4"}};
   for (const QStringList& group : groups) {
     QWidget* window = group.first().startsWith("lblFAQ") ? windows.list[2] : windows.list[1];
     const QFont first = support::child(window, group.first())->font();

@@ -27,6 +27,7 @@ private:
 // A text as a message quotes it: between first-strong and pop-directional isolates.
 QByteArray quote(const QByteArray& text) { return "\"\xE2\x81\xA8" + text + "\xE2\x81\xA9\""; }
 
+// clang-format off
 void CommandLineTest::reads_data() {
   QTest::addColumn<QByteArrayList>("arguments");
   QTest::addColumn<Action>("action");
@@ -59,6 +60,7 @@ void CommandLineTest::reads_data() {
   QTest::newRow("value for a switch") << QByteArrayList{"--version=2"} << Action::Refuse
                                       << "torvane: unexpected value after " + quote("--version") + tryHelp;
 }
+// clang-format on
 
 void CommandLineTest::reads() {
   QFETCH(QByteArrayList, arguments);
@@ -73,6 +75,7 @@ void CommandLineTest::reads() {
 // The real executable, started as a user would without a usable display.
 // "NAME=value" sets a variable; @runtime@ stands for an empty directory.
 // An exit status of -1: it runs on, and is ended once standard error matches.
+// clang-format off
 void CommandLineTest::executable_data() {
   QTest::addColumn<QStringList>("arguments");
   QTest::addColumn<QStringList>("environment");
@@ -108,6 +111,7 @@ void CommandLineTest::executable_data() {
       << QStringList{"-platform=offscreen"} << QStringList{"XDG_RUNTIME_DIR="} << "^$" << -1
       << "^QStandardPaths: XDG_RUNTIME_DIR not set";
 }
+// clang-format on
 
 void CommandLineTest::executable() {
   QFETCH(QStringList, arguments);

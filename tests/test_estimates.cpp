@@ -48,6 +48,7 @@ struct Fault {
 // Raw results to within a few units in the last place (the power function's
 // last digits may differ between libraries); the texts exactly.
 TEST_CASE("figures") {
+  // clang-format off
   const Figure rows[] = {
       // ET mode, HP 300 and weight 3000
       {"ET 3000 / 300", Estimate::Et, 3000.0, 300.0, 12.549582069435724, "12.55"},
@@ -72,14 +73,15 @@ TEST_CASE("figures") {
       {"MPH of 145.2", Estimate::ToMph, 145.2, 0.0, 90.2000054661, "90.2"},
       {"factor is 1.609756, not 1.609344", Estimate::ToKph, 1000.0, 0.0, 1609.756, "1609.8"},
   };
+  // clang-format on
   for (const Figure& row : rows) {
     INFO(row.name);
     const double result = figure(row.estimate, row.a, row.b);
     CAPTURE(result);
     CHECK(std::fabs(result - row.expected) <= 1e-9 * std::max(1.0, std::fabs(row.expected)));
     const std::string text = row.text;
-    const auto pattern = text.size() - text.find('.') == 3 ? torvane::DisplayPattern::TwoDecimals
-                                                           : torvane::DisplayPattern::OneDecimal;
+    const auto pattern =
+        text.size() - text.find('.') == 3 ? torvane::DisplayPattern::TwoDecimals : torvane::DisplayPattern::OneDecimal;
     CHECK(torvane::formatNumber(result, pattern, ".") == text);
   }
 }
@@ -88,6 +90,7 @@ TEST_CASE("figures") {
 TEST_CASE("faults") {
   const auto fault = ErrorKind::ArithmeticFault;
   const auto power = ErrorKind::PowerError;
+  // clang-format off
   const Fault rows[] = {
       {"ET, HP 0", Estimate::Et, 3000.0, 0.0, fault, "Division by zero while figuring the 1/4 mile ET."},
       {"ET, HP and weight 0", Estimate::Et, 0.0, 0.0, fault,
@@ -109,6 +112,7 @@ TEST_CASE("faults") {
       {"KPH beyond the double range", Estimate::ToKph, 1.2e308, 0.0, fault,
        "A result too large to hold while converting a speed to KPH."},
   };
+  // clang-format on
   for (const Fault& row : rows) {
     INFO(row.name);
     try {

@@ -19,6 +19,7 @@ namespace {
 enum Id { label, first, button, second, windowLabel };
 
 // Out of tab order, with a label that overlaps a box below it.
+// clang-format off
 constexpr Control kTable[] = {
   {label, "label", Kind::Label, "a caption that wraps at word boundaries", 120, 120, 1500, 495, 9, nullptr, second},
   {second, "second", Kind::TextBox, "two", 120, 600, 1500, 375, 3, "Second number"},
@@ -26,6 +27,7 @@ constexpr Control kTable[] = {
   {first, "first", Kind::TextBox, "one", 120, 480, 1500, 375, 1, "First number"},
   {windowLabel, "windowLabel", Kind::Label, "x", 1800, 600, 900, 255, 2, nullptr, kNoControl, Fill::Window},
 };
+// clang-format on
 static_assert(torvane::forms::idsNumberTheRows(kTable) && torvane::forms::everyFieldIsNamed(kTable) &&
               torvane::forms::labelsLieBelow(kTable));
 constexpr Control kLabelOverAnEarlierBox[] = {{0, "a", Kind::TextBox, "", 0, 0, 90, 30, 0, "A"},
@@ -58,8 +60,9 @@ private slots:
     surface_ = std::make_unique<QWidget>();
     surface_->resize(300, 200);
     errors_.clear();
-    controls_ = std::make_unique<Controls>(surface_.get(), QSize(4500, 3000), kTable, std::span<const torvane::forms::Group>{},
-                                           [this](const torvane::RuntimeError& error) { errors_.push_back(error); });
+    controls_ =
+        std::make_unique<Controls>(surface_.get(), QSize(4500, 3000), kTable, std::span<const torvane::forms::Group>{},
+                                   [this](const torvane::RuntimeError& error) { errors_.push_back(error); });
   }
   void cleanup() {
     controls_.reset();
@@ -93,6 +96,7 @@ private slots:
     QCOMPARE(torvane::forms::Scale().rect(7, 0, 7, 15), QRect(0, 0, 1, 1));
   }
 
+  // clang-format off
   void centredWhereTheTitleBarCanBeReached_data() {
     QTest::addColumn<QSize>("client");
     QTest::addColumn<QMargins>("frame");
@@ -107,6 +111,7 @@ private slots:
     QTest::newRow("too tall only: moved down alone")
         << QSize(200, 760) << frame << QRect(0, 0, 1024, 768) << QPoint(412, 22);
   }
+  // clang-format on
   void centredWhereTheTitleBarCanBeReached() {
     QFETCH(QSize, client);
     QFETCH(QMargins, frame);
@@ -115,6 +120,7 @@ private slots:
     QCOMPARE(torvane::forms::centredPlace(client, frame, available), place);
   }
 
+  // clang-format off
   void wrongAccessIsAControlAccessError_data() {
     QTest::addColumn<std::function<void(const Controls&)>>("access");
     QTest::addColumn<QString>("detail");
@@ -129,6 +135,7 @@ private slots:
     QTest::newRow("clicking a text box") << std::function<void(const Controls&)>([](const Controls& c) { c.onClick(first, [] {}); })
                                          << "first is not a button.";
   }
+  // clang-format on
   void wrongAccessIsAControlAccessError() {
     QFETCH(std::function<void(const Controls&)>, access);
     QFETCH(QString, detail);
@@ -191,9 +198,9 @@ private slots:
 
   void tooLongATextIsRefused_data() {
     QTest::addColumn<QString>("way");
-    QTest::addColumn<int>("length");    // of the field's text, the cursor at its end
+    QTest::addColumn<int>("length");     // of the field's text, the cursor at its end
     QTest::addColumn<bool>("selected");  // all of it, to be replaced
-    QTest::addColumn<int>("entering");  // characters typed, pasted or dropped
+    QTest::addColumn<int>("entering");   // characters typed, pasted or dropped
     QTest::addColumn<bool>("refused");
     const int most = int(torvane::forms::kMostCharacters);
     QTest::newRow("typed into a full field") << "type" << most << false << 1 << true;
@@ -240,7 +247,8 @@ private slots:
     QCOMPARE(errors_[0].kind(), torvane::ErrorKind::TooLong);
     QCOMPARE(QString::fromStdString(errors_[0].detail()),
              QString("In the first number field, the text would be %1 characters long, and a field holds at "
-                     "most 65536. The field is left as it was.").arg(wouldBe));
+                     "most 65536. The field is left as it was.")
+                 .arg(wouldBe));
   }
 
 private:

@@ -56,6 +56,7 @@ struct Sound {
 TEST_CASE("catches faults") {
   const auto fault = ErrorKind::ArithmeticFault;
   const double inf = INFINITY;
+  // clang-format off
   const Fault rows[] = {
       {"1 / 0", Step::Divide, 1.0, 0.0, fault, kDivisionByZero},
       {"1 / -0", Step::Divide, 1.0, -0.0, fault, kDivisionByZero},
@@ -80,6 +81,7 @@ TEST_CASE("catches faults") {
       {"pow(-8, 1/3)", Step::PowerThenMultiply, -8.0, 1.0 / 3.0, ErrorKind::PowerError, kNoRealPower},
       {"pow(-1, 0.333)", Step::PowerThenMultiply, -1.0, 0.333, ErrorKind::PowerError, kNoRealPower},
   };
+  // clang-format on
   for (const Fault& row : rows) {
     INFO(row.name);
     try {
@@ -93,6 +95,7 @@ TEST_CASE("catches faults") {
 }
 
 TEST_CASE("passes sound steps") {
+  // clang-format off
   const Sound rows[] = {
       {"1 / 3, inexact", Step::Divide, 1.0, 3.0, 1.0 / 3.0},
       {"0 / 5", Step::Divide, 0.0, 5.0, 0.0},
@@ -105,6 +108,7 @@ TEST_CASE("passes sound steps") {
       {"root of a tiny positive", Step::PowerThenMultiply, 1e-300, 0.333, std::pow(1e-300, 0.333)},
       {"a power that underflows", Step::PowerThenMultiply, 10.0, -400.0, 0.0},
   };
+  // clang-format on
   for (const Sound& row : rows) {
     INFO(row.name);
     CHECK(run(row.step, row.a, row.b) == row.expected);

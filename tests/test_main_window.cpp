@@ -15,8 +15,8 @@ Q_DECLARE_METATYPE(ErrorKind)
 
 namespace {
 
-const QStringList kEtSet = {"txtHP1", "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
-                            "txt8thTrap", "lbl2", "lbl3", "lbl4", "lbl5", "lbl6"};
+const QStringList kEtSet = {"txtHP1",     "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
+                            "txt8thTrap", "lbl2",       "lbl3",        "lbl4",  "lbl5",     "lbl6"};
 const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
 
 }  // namespace
@@ -66,9 +66,7 @@ private:
     }
   }
   QString text(const QString& field) const { return control<QLineEdit>(field)->text(); }
-  void click(const QString& button) const {
-    QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
-  }
+  void click(const QString& button) const { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
   QString focused() const {
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
   }
@@ -96,6 +94,7 @@ void TestMainWindow::opensWithItsTitleAndThePromptSelected() {
   QCOMPARE(control<QLineEdit>("txtHP1")->cursorPosition(), 0);
 }
 
+// clang-format off
 void TestMainWindow::eachHpControlTakesThePlaceOfAnEtControl_data() {
   QTest::addColumn<QString>("et");
   QTest::addColumn<QString>("hp");
@@ -106,6 +105,7 @@ void TestMainWindow::eachHpControlTakesThePlaceOfAnEtControl_data() {
   QTest::newRow("Figure button") << "cmdFigureEt" << "cmdFigurehp" << true;
   QTest::newRow("first result") << "txt8th" << "txtHP" << true;
 }
+// clang-format on
 
 void TestMainWindow::eachHpControlTakesThePlaceOfAnEtControl() {
   QFETCH(QString, et);
@@ -135,6 +135,7 @@ void TestMainWindow::windowHasAFixedClientArea() {
   for (int i = 1; i < 4; ++i) QCOMPARE(results[i]->y() - results[i - 1]->y(), 32);  // eighth-mile above quarter
 }
 
+// clang-format off
 void TestMainWindow::screenReadersReadInOrder_data() {
   QTest::addColumn<bool>("hpMode");
   QTest::addColumn<QStringList>("read");
@@ -149,6 +150,7 @@ void TestMainWindow::screenReadersReadInOrder_data() {
       "StaticText Enter the following information to figure your car's rear wheel HP.",
       "EditableText Car weight", "EditableText Trap speed", "Button Figure H.P.", "EditableText Rear-wheel horsepower"};
 }
+// clang-format on
 
 void TestMainWindow::screenReadersReadInOrder() {
   QFETCH(bool, hpMode);
@@ -160,6 +162,7 @@ void TestMainWindow::screenReadersReadInOrder() {
 // After opening and after a switch that hides the focused control, the focus
 // is in the mode's first field, its prompt selected so that typing replaces
 // it. Steps: H and E switch modes, T presses Tab.
+// clang-format off
 void TestMainWindow::tabVisitsTheControlsInOrder_data() {
   QTest::addColumn<QString>("steps");
   QTest::addColumn<QStringList>("stops");
@@ -171,6 +174,7 @@ void TestMainWindow::tabVisitsTheControlsInOrder_data() {
   QTest::newRow("back in ET mode") << "HE" << etMode;
   QTest::newRow("ET chosen in ET mode leaves the focus") << "TE" << etMode.mid(1);
 }
+// clang-format on
 
 void TestMainWindow::tabVisitsTheControlsInOrder() {
   QFETCH(QString, steps);
@@ -194,6 +198,7 @@ void TestMainWindow::tabVisitsTheControlsInOrder() {
   }
 }
 
+// clang-format off
 void TestMainWindow::figureEt_data() {
   QTest::addColumn<QString>("hp");
   QTest::addColumn<QString>("weight");
@@ -208,6 +213,7 @@ void TestMainWindow::figureEt_data() {
   QTest::newRow("40,000 zeros and 300, pasted") << QString(40'000, '0') + "300" << "3000"
                                                 << QStringList{"12.55", "108.7", "8.10", "87.7"};
 }
+// clang-format on
 
 void TestMainWindow::figureEt() {
   QFETCH(QString, hp);
@@ -222,6 +228,7 @@ void TestMainWindow::figureEt() {
   QCOMPARE(text("txtHP1"), hp);
 }
 
+// clang-format off
 void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
   QTest::addColumn<QString>("button");
   QTest::addColumn<QStringList>("inputs");  // field, text, field, text...
@@ -258,6 +265,7 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
       << ErrorKind::ArithmeticFault << "A result too large to hold while figuring the rear wheel HP."
       << QStringList{"txtHP", "H.P."};
 }
+// clang-format on
 
 void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn() {
   QFETCH(QString, button);

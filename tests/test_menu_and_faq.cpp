@@ -116,7 +116,7 @@ void TestMenuAndFaq::menuItemsCarryNoState() {
 void TestMenuAndFaq::keyboardReachesEveryMenu_data() {
   QTest::addColumn<int>("menuKey");
   QTest::addColumn<int>("itemKey");
-  QTest::addColumn<QString>("opens");  // the sub-menu left open, or "frmFAQ" for the FAQ window
+  QTest::addColumn<QString>("opens");   // the sub-menu left open, or "frmFAQ" for the FAQ window
   QTest::addColumn<bool>("faqBehind");  // the FAQ window is open already, behind the calculator
   QTest::newRow("Alt+F, A: Action") << int(Qt::Key_F) << int(Qt::Key_A) << "Action" << false;
   QTest::newRow("Alt+O, A: Appearance") << int(Qt::Key_O) << int(Qt::Key_A) << "mnuAppear" << false;
@@ -146,6 +146,7 @@ void TestMenuAndFaq::keyboardReachesEveryMenu() {
   }
 }
 
+// clang-format off
 void TestMenuAndFaq::speedConversions_data() {
   QTest::addColumn<QStringList>("start");  // txt4trap, txt8thTrap
   QTest::addColumn<QString>("commands");   // K for KPH, M for MPH
@@ -157,20 +158,21 @@ void TestMenuAndFaq::speedConversions_data() {
   QTest::newRow("in HP mode, on the hidden fields") << QStringList{"90.2", "72.7"} << "HK"
                                                     << QStringList{"145.2", "117.0"};
 }
+// clang-format on
 
 void TestMenuAndFaq::speedConversions() {
   QFETCH(QStringList, start);
   QFETCH(QString, commands);
   QFETCH(QStringList, end);
   setFields({"txt4trap", start[0], "txt8thTrap", start[1]});
-  for (const QChar command : commands)
-    item(command == 'K' ? "mnuKPH" : command == 'M' ? "mnuMPH" : "ET")->trigger();
+  for (const QChar command : commands) item(command == 'K' ? "mnuKPH" : command == 'M' ? "mnuMPH" : "ET")->trigger();
   QVERIFY(run_->errors.empty());
   QCOMPARE(speeds(), end);
 }
 
 // Before any figure, or where the eighth-mile speed is no number: the
 // quarter-mile field is converted and kept up to the field that fails.
+// clang-format off
 void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber_data() {
   QTest::addColumn<QStringList>("start");  // txt4trap, txt8thTrap
   QTest::addColumn<bool>("hpMode");
@@ -184,6 +186,7 @@ void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber_data() {
       << QStringList{"90.2", "fast"} << false
       << "In the eighth-mile trap speed field, \"\u2068fast\u2069\" is not a number." << QStringList{"145.2", "fast"};
 }
+// clang-format on
 
 void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber() {
   QFETCH(QStringList, start);

@@ -27,9 +27,9 @@
 
 #include "core/numeric_text.h"
 #include "core/runtime_error.h"
+#include "gui_support.h"
 #include "windows/faq_window.h"
 #include "windows/main_window.h"
-#include "gui_support.h"
 
 using torvane::DisplayPattern;
 using torvane::ErrorKind;
@@ -42,18 +42,21 @@ const std::string kSeparator = ".";  // the test runs in the C locale
 
 // The nine text boxes: six of ET mode, then three of HP mode.
 enum Field { txtHP1, txtWeight1, txtET, txt4trap, txt8th, txt8thTrap, txtWeight, txtTrapspeed, txtHP, kFields };
-constexpr const char* kFieldNames[kFields] = {"txtHP1", "txtWeight1", "txtET", "txt4trap", "txt8th",
-                                              "txt8thTrap", "txtWeight", "txtTrapspeed", "txtHP"};
+constexpr const char* kFieldNames[kFields] = {"txtHP1",     "txtWeight1", "txtET",        "txt4trap", "txt8th",
+                                              "txt8thTrap", "txtWeight",  "txtTrapspeed", "txtHP"};
+// clang-format off
 constexpr const char* kInitialTexts[kFields] = {"Enter HP", "Enter Car Weight Here", "Your ET", "Text2",
                                                 "1/8 Mile ET", "1/8 Mile Trap", "Enter Car Weight Here",
                                                 "Enter Trap Speed Here", "H.P."};
+// clang-format on
 bool inEtMode(Field field) { return field < txtWeight; }
 
 // Every control a mode switch shows or hides.
-const QStringList kEtSet = {"txtHP1", "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
-                            "txt8thTrap", "lbl2", "lbl3", "lbl4", "lbl5", "lbl6"};
+const QStringList kEtSet = {"txtHP1",     "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
+                            "txt8thTrap", "lbl2",       "lbl3",        "lbl4",  "lbl5",     "lbl6"};
 const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
 
+// clang-format off
 enum class Action {
   Type,      // select all of a visible field and type a text over it
   Append,    // type at the end of a visible field
@@ -67,8 +70,10 @@ enum class Action {
   FaqOk,     // click cmdOK of the FAQ window
   FaqClose,  // close the FAQ window through its frame
 };
+// clang-format on
 
 // How steps are written in messages and in the hand-picked scripts.
+// clang-format off
 constexpr std::pair<Action, const char*> kActionNames[] = {
   {Action::FigureEt, "click cmdFigureEt"}, {Action::FigureHp, "click cmdFigurehp"},
   {Action::HpMode, "menu ET (HP mode)"},   {Action::EtMode, "menu mnuET (ET mode)"},
@@ -76,6 +81,7 @@ constexpr std::pair<Action, const char*> kActionNames[] = {
   {Action::Faq, "menu mnuFAQ"},            {Action::FaqOk, "click cmdOK"},
   {Action::FaqClose, "close frmFAQ"},
 };
+// clang-format on
 
 struct Step {
   Action action;
@@ -85,8 +91,8 @@ struct Step {
   // txtHP1="300", txtHP1+="5", or an action's name
   QString toString() const {
     if (action == Action::Type || action == Action::Append)
-      return QString("%1%2\"%3\"").arg(kFieldNames[field], action == Action::Type ? "=" : "+=",
-                                       QString::fromStdString(text));
+      return QString("%1%2\"%3\"")
+          .arg(kFieldNames[field], action == Action::Type ? "=" : "+=", QString::fromStdString(text));
     for (const auto& [known, name] : kActionNames)
       if (known == action) return name;
     return "?";
@@ -252,16 +258,20 @@ const T& pick(Rng& rng, const T (&items)[N]) {
   return items[below(rng, int(N))];
 }
 
+// clang-format off
 constexpr const char* kOddNumbers[] = {
   "0", "-0", "0.0", ".0", ".5", "-.5", "5.", "+12", " 12 ", "1e3", "2.5E-1", "1e300", "-1e300", "1e308",
   "1.7976931348623157e308", "-1.7976931348623157e308", "1e154", "1e-300", "4.9e-324", "1e-320",
   "123456789012345678901234567890", "0.000001", "99.95", "0.05", "-0.04", "1e-8", "1e100", "1e200",
 };
+// clang-format on
+// clang-format off
 constexpr const char* kNotNumbers[] = {
   "", "abc", "inf", "-inf", "nan", "NaN", "Infinity", "1e999", "-1e999", "1e-999", "3,000", ".", "-", "+",
   "1e", "e5", "12abc", "1 2", "--1", "0x10", "1.2.3", "Enter HP", "Enter Car Weight Here",
   "Enter Trap Speed Here", "Your ET", "Text2", "1/8 Mile ET", "1/8 Mile Trap", "H.P.",
 };
+// clang-format on
 constexpr const char* kSuffixes[] = {"0", "5", "9", ".5", ".", "e3", "e300", "e-300", "x", " ", "-"};
 
 // Mostly plausible figures for the field, so that commands often get far.
@@ -279,7 +289,11 @@ std::string plausible(Rng& rng, Field field) {
 
 std::string randomText(Rng& rng, Field field) {
   switch (below(rng, 10)) {
-  case 0: case 1: case 2: case 3: case 4: return plausible(rng, field);
+  case 0:
+  case 1:
+  case 2:
+  case 3:
+  case 4: return plausible(rng, field);
   case 5: return std::to_string(between(rng, -10000, 10000));
   case 6: return std::to_string(between(rng, -999, 999)) + "." + std::to_string(between(rng, 0, 999));
   case 7:  // now and then a long run of digits, up to beyond the double range
@@ -298,11 +312,13 @@ Field randomVisibleField(Rng& rng, const Model& model) {
 }
 
 Step randomStep(Rng& rng, const Model& model) {
+  // clang-format off
   static constexpr std::pair<Action, int> kWeights[] = {
     {Action::Type, 40}, {Action::Append, 6}, {Action::FigureEt, 14}, {Action::FigureHp, 14},
     {Action::HpMode, 6}, {Action::EtMode, 5}, {Action::Kph, 8}, {Action::Mph, 6},
     {Action::Faq, 3},   {Action::FaqOk, 3},  {Action::FaqClose, 1},
   };
+  // clang-format on
   int total = 0;
   for (const auto& entry : kWeights) total += entry.second;
   for (;;) {
@@ -431,8 +447,7 @@ QString TestModelRandom::compare(const Model& model, std::size_t errorsBefore,
   for (int f = 0; f < kFields; ++f) {
     const QString shown = fields_[f]->text();
     const QString wanted = QString::fromStdString(model.text[f]);
-    if (shown != wanted)
-      problems << QString("%1 shows \"%2\", expected \"%3\"").arg(kFieldNames[f], shown, wanted);
+    if (shown != wanted) problems << QString("%1 shows \"%2\", expected \"%3\"").arg(kFieldNames[f], shown, wanted);
     // Only a user can put inf or nan into a field, and whatever a command
     // writes must read back as a number.
     if (model.origin[f] != Origin::User &&
@@ -455,8 +470,8 @@ QString TestModelRandom::compare(const Model& model, std::size_t errorsBefore,
     QStringList what;
     for (std::size_t i = errorsBefore; i < run_->errors.size(); ++i)
       what << kindName(run_->errors[i].kind()) + " (" + QString::fromStdString(run_->errors[i].detail()) + ")";
-    problems << QString("reported %1, expected %2").arg(what.isEmpty() ? "no error" : what.join(", "),
-                                                          kindName(expected));
+    problems
+        << QString("reported %1, expected %2").arg(what.isEmpty() ? "no error" : what.join(", "), kindName(expected));
   }
   return problems.join("; ");
 }
@@ -465,8 +480,8 @@ void TestModelRandom::randomWalk() {
   bool seedOk = false;
   const quint64 seed = seedFromEnvironment(&seedOk);
   QVERIFY2(seedOk, "TORVANE_SEED must be a whole number");
-  const int steps = qEnvironmentVariableIsSet("TORVANE_STEPS") ? qEnvironmentVariableIntValue("TORVANE_STEPS")
-                                                                : kDefaultSteps;
+  const int steps =
+      qEnvironmentVariableIsSet("TORVANE_STEPS") ? qEnvironmentVariableIntValue("TORVANE_STEPS") : kDefaultSteps;
   Rng rng(seed);
   Model model;
   QVERIFY2(compare(model, 0, std::nullopt).isEmpty(), qPrintable(compare(model, 0, std::nullopt)));
@@ -477,9 +492,11 @@ void TestModelRandom::randomWalk() {
     const Step step = randomStep(rng, model);
     std::optional<ErrorKind> outcome;
     const QString problem = run(step, model, &outcome);
-    QVERIFY2(problem.isEmpty(), qPrintable(QString("seed %1, step %2: %3\n   %4\n   steps before it: %5")
-                                               .arg(seed).arg(i).arg(step.toString(), problem,
-                                                    QStringList(recent.begin(), recent.end()).join(", "))));
+    QVERIFY2(problem.isEmpty(),
+             qPrintable(QString("seed %1, step %2: %3\n   %4\n   steps before it: %5")
+                            .arg(seed)
+                            .arg(i)
+                            .arg(step.toString(), problem, QStringList(recent.begin(), recent.end()).join(", "))));
     recent.push_back(step.toString());
     if (recent.size() > 12) recent.pop_front();
     if (step.action != Action::Type && step.action != Action::Append)
@@ -501,6 +518,7 @@ void TestModelRandom::randomWalk() {
 //   STEP -> OUTCOME        the error the step must report, or "no error"
 //   STEP until OUTCOME     repeat the step until it reports that error
 //   expect FIELD=TEXT      what a field must show now
+// clang-format off
 void TestModelRandom::handPicked_data() {
   QTest::addColumn<QStringList>("script");
 
@@ -531,13 +549,14 @@ void TestModelRandom::handPicked_data() {
                      "expect txtHP=-234.14", "txtTrapspeed=117", "click cmdFigurehp -> no error",
                      "expect txtHP=375.00"};
 }
+// clang-format on
 
 void TestModelRandom::handPicked() {
   QFETCH(QStringList, script);
   const auto outcomeNamed = [](const QString& name) -> std::optional<std::optional<ErrorKind>> {
-    for (const std::optional<ErrorKind> kind : {std::optional<ErrorKind>(), std::optional(ErrorKind::TypeMismatch),
-                                                std::optional(ErrorKind::ArithmeticFault),
-                                                std::optional(ErrorKind::PowerError)})
+    for (const std::optional<ErrorKind> kind :
+         {std::optional<ErrorKind>(), std::optional(ErrorKind::TypeMismatch), std::optional(ErrorKind::ArithmeticFault),
+          std::optional(ErrorKind::PowerError)})
       if (kindName(kind) == name) return kind;
     return std::nullopt;
   };

@@ -55,6 +55,7 @@ struct Formatted {
 // Each row is read with ".", with "," and with the two-byte Arabic separator
 // standing for the point.
 TEST_CASE("accepts numbers") {
+  // clang-format off
   const Accepted rows[] = {
       {"whole", "300", 300.0},
       {"fraction", "12.55", 12.55},
@@ -79,6 +80,7 @@ TEST_CASE("accepts numbers") {
       {"zero with a tiny exponent", "0.000e-999", 0.0},
       {"301-digit whole number", std::string("1").append(300, '0').append(".00"), 1e300},
   };
+  // clang-format on
   for (const Accepted& row : rows) {
     for (const char* separator : {".", ",", kArabicSeparator}) {
       const std::string input = withSeparator(row.text, separator);
@@ -160,6 +162,7 @@ TEST_CASE("refuses text, and says why") {
 // inside it; what would hide or move the message's own words shows as an escape.
 TEST_CASE("a type mismatch names the field, says why and quotes the text so that it cannot mislead") {
   const std::string megabyte = std::string(39, 'x') + "\u00E9" + std::string(1'000'000, 'x');
+  // clang-format off
   const Mismatch rows[] = {
       {"placeholder", "Text2", "quarter-mile trap speed",
        "In the quarter-mile trap speed field, \"\u2068Text2\u2069\" is not a number."},
@@ -189,6 +192,7 @@ TEST_CASE("a type mismatch names the field, says why and quotes the text so that
       {"an escape that would pass the cut is left out whole", std::string(35, '7') + "\u202E7", "",
        "The text \"\u2068" + std::string(35, '7') + "\u2069...\" (39 bytes) is not a number."},
   };
+  // clang-format on
   for (const Mismatch& row : rows) {
     INFO(row.name);
     try {
@@ -204,6 +208,7 @@ TEST_CASE("a type mismatch names the field, says why and quotes the text so that
 TEST_CASE("formats") {
   const auto two = DisplayPattern::TwoDecimals;
   const auto one = DisplayPattern::OneDecimal;
+  // clang-format off
   const Formatted rows[] = {
       {"ET", 12.549582069435724, two, "12.55"},
       {"trap speed", 108.69657440212337, one, "108.7"},
@@ -226,6 +231,7 @@ TEST_CASE("formats") {
       {"ET of equal weight and HP", 5.825, two, "5.83"},  // stored above 5.825
       {"smallest subnormal", std::numeric_limits<double>::denorm_min(), two, ".00"},
   };
+  // clang-format on
   for (const Formatted& row : rows) {
     INFO(row.name);
     CHECK(torvane::formatNumber(row.value, row.pattern, ".") == row.expected);

@@ -1,8 +1,8 @@
 #include <QAction>
 #include <QImageReader>
 #include <QLabel>
-#include <QLoggingCategory>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QtTest>
 
@@ -19,10 +19,8 @@ namespace {
 QStringList pluginLoaderMessages;
 QtMessageHandler otherMessages = nullptr;
 void collectPluginLoaderMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (qstrcmp(context.category, "qt.core.plugin.factoryloader") == 0)
-    pluginLoaderMessages.append(text);
-  else
-    otherMessages(type, context, text);
+  if (qstrcmp(context.category, "qt.core.plugin.factoryloader") == 0) pluginLoaderMessages.append(text);
+  else otherMessages(type, context, text);
 }
 
 // Centred to the pixel; halving an odd size may round either way.
@@ -68,9 +66,8 @@ void TestSplash::initTestCase() {
 }
 
 void TestSplash::init() {
-  program_ = std::make_unique<torvane::Program>([](QWidget*, const torvane::RuntimeError& error) {
-    QFAIL(error.what());
-  });
+  program_ =
+      std::make_unique<torvane::Program>([](QWidget*, const torvane::RuntimeError& error) { QFAIL(error.what()); });
   program_->start();
   splash_ = &program_->splash();
   QVERIFY(QTest::qWaitForWindowExposed(splash_));
@@ -97,10 +94,11 @@ void TestSplash::boardIsFramelessAndCentred() {
   QVERIFY(isCentred(splash_));
   QCOMPARE(QAccessible::queryAccessibleInterface(splash_)->role(), QAccessible::Window);
   // read, and stacked, in this order: each title above the one it covers
-  QCOMPARE(support::readAloud(splash_), (QStringList{
-      "Graphic A drag-strip starting-light tower, its lamps unlit", "Graphic \"TOR\", the first part of the name Torvane",
-      "Graphic \"VA\", the second part of the name Torvane", "Graphic \"NE\", the third part of the name Torvane",
-      "Button Click Here To Begin", "Graphic Credit: by Torvane team"}));
+  QCOMPARE(support::readAloud(splash_), (QStringList{"Graphic A drag-strip starting-light tower, its lamps unlit",
+                                                     "Graphic \"TOR\", the first part of the name Torvane",
+                                                     "Graphic \"VA\", the second part of the name Torvane",
+                                                     "Graphic \"NE\", the third part of the name Torvane",
+                                                     "Button Click Here To Begin", "Graphic Credit: by Torvane team"}));
 }
 
 void TestSplash::picturesAreShownUnscaled_data() {
@@ -140,9 +138,7 @@ void TestSplash::beginShowsTheCalculatorBeforeHidingTheBoard() {
       return false;
     }
   } watch;
-  watch.onHide = [&] {
-    calculatorShownWhenBoardHid = program_->hasMainWindow() && program_->mainWindow().isVisible();
-  };
+  watch.onHide = [&] { calculatorShownWhenBoardHid = program_->hasMainWindow() && program_->mainWindow().isVisible(); };
   splash_->installEventFilter(&watch);
   QTest::mouseClick(find<QPushButton>(splash_, "cmdBegin"), Qt::LeftButton);
   splash_->removeEventFilter(&watch);

@@ -56,11 +56,11 @@ void writeAnimation(GifFileType* gif, const GifAnimation& animation) {
   std::array<GifByteType, 4> controlBytes{};
   EGifGCBToExtension(&control, controlBytes.data());
   for (const GifFrame& frame : animation.frames) {
-    check(gif, EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(controlBytes.size()),
-                                controlBytes.data()));
+    check(gif,
+          EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(controlBytes.size()), controlBytes.data()));
     const IndexedImage& image = frame.image;
-    check(gif, EGifPutImageDesc(gif, frame.position.x(), frame.position.y(), image.width, image.height,
-                                false, nullptr));  // not interlaced, on the global table
+    check(gif, EGifPutImageDesc(gif, frame.position.x(), frame.position.y(), image.width, image.height, false,
+                                nullptr));  // not interlaced, on the global table
     // giflib masks the pixels it is given in place, so it gets a copy.
     std::vector<GifPixelType> pixels = image.pixels;
     check(gif, EGifPutLine(gif, pixels.data(), static_cast<int>(pixels.size())));

@@ -22,23 +22,47 @@ struct Layout {
   double lampRadius;
 };
 
-const Layout kLarge{32, {15, 0, 2, 32}, {7, 0, 18, 4}, {9, 12, 20, 23}, 2.0,
-                    {QRectF(5, 5, 10, 27), QRectF(17, 5, 10, 27)}, {10, 22}, {9, 14, 19, 24, 29}, 2.1};
-const Layout kSmall{16, {7, 0, 2, 16}, {}, {}, 0.0,
-                    {QRectF(1, 0, 6, 16), QRectF(9, 0, 6, 16)}, {4, 12}, {2, 5, 8, 11, 14}, 1.0};
+const Layout kLarge{32,
+                    {15, 0, 2, 32},
+                    {7, 0, 18, 4},
+                    {9, 12, 20, 23},
+                    2.0,
+                    {QRectF(5, 5, 10, 27), QRectF(17, 5, 10, 27)},
+                    {10, 22},
+                    {9, 14, 19, 24, 29},
+                    2.1};
+const Layout kSmall{16,      {7, 0, 2, 16},     {}, {}, 0.0, {QRectF(1, 0, 6, 16), QRectF(9, 0, 6, 16)},
+                    {4, 12}, {2, 5, 8, 11, 14}, 1.0};
 
 // The three ambers are lit, the green and the red are not.
 enum class Lamp { Amber, Green, Red };
 constexpr std::array<Lamp, 5> kLamps{Lamp::Amber, Lamp::Amber, Lamp::Amber, Lamp::Green, Lamp::Red};
 
 // The sixteen standard colours in their usual order.
-enum Vga : std::uint8_t { Black, Maroon, Green, Olive, Navy, Purple, Teal, Silver, Grey, Red, Lime, Yellow, Blue, Fuchsia, Aqua, White };
+enum Vga : std::uint8_t {
+  Black,
+  Maroon,
+  Green,
+  Olive,
+  Navy,
+  Purple,
+  Teal,
+  Silver,
+  Grey,
+  Red,
+  Lime,
+  Yellow,
+  Blue,
+  Fuchsia,
+  Aqua,
+  White
+};
 
 std::vector<QRgb> vgaPalette() {
-  return {qRgb(0, 0, 0),     qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
-          qRgb(0, 0, 128),   qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
-          qRgb(128, 128, 128), qRgb(255, 0, 0), qRgb(0, 255, 0),   qRgb(255, 255, 0),
-          qRgb(0, 0, 255),   qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+  return {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+          qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+          qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+          qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
 }
 
 // A housing: black, framed, with a lighter top and left edge.
@@ -78,7 +102,8 @@ IconImage drawPixelIcon(const Layout& layout, bool mono) {
         return lamp == Lamp::Amber ? Yellow : lamp == Lamp::Green ? Green : Maroon;
       });
       // A glint on the upper left of each lit lens.
-      if (lamp == Lamp::Amber) image.at(static_cast<int>(cx - 0.45 * radius), static_cast<int>(cy - 0.45 * radius)) = White;
+      if (lamp == Lamp::Amber)
+        image.at(static_cast<int>(cx - 0.45 * radius), static_cast<int>(cy - 0.45 * radius)) = White;
     }
   }
   return icon;
@@ -130,9 +155,9 @@ QImage drawSmoothIcon(int size) {
       const QPointF centre(column, layout.lampRows[row]);
       const double radius = layout.lampRadius;
       switch (kLamps[row]) {
-        case Lamp::Amber: lamp(centre, radius, QColor(255, 250, 210), QColor(240, 140, 0)); break;
-        case Lamp::Green: lamp(centre, radius, QColor(60, 140, 70), QColor(0, 50, 12)); break;
-        case Lamp::Red: lamp(centre, radius, QColor(150, 50, 40), QColor(60, 0, 0)); break;
+      case Lamp::Amber: lamp(centre, radius, QColor(255, 250, 210), QColor(240, 140, 0)); break;
+      case Lamp::Green: lamp(centre, radius, QColor(60, 140, 70), QColor(0, 50, 12)); break;
+      case Lamp::Red: lamp(centre, radius, QColor(150, 50, 40), QColor(60, 0, 0)); break;
       }
     }
   }

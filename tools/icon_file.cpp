@@ -53,9 +53,9 @@ QByteArray iconBody(const IconImage& icon) {
   QDataStream out(&bytes, QIODevice::WriteOnly);
   out.setByteOrder(QDataStream::LittleEndian);
   out << kInfoHeaderSize << qint32{pixels.width} << qint32{2 * pixels.height} << quint16{1}  // planes
-      << static_cast<quint16>(bits) << quint32{0}                                          // uncompressed
-      << static_cast<quint32>(colours.size() + mask.size()) << kPixelsPerMetre << kPixelsPerMetre
-      << quint32{0} << quint32{0};  // every palette entry used and important
+      << static_cast<quint16>(bits) << quint32{0}                                            // uncompressed
+      << static_cast<quint32>(colours.size() + mask.size()) << kPixelsPerMetre << kPixelsPerMetre << quint32{0}
+      << quint32{0};  // every palette entry used and important
   // Little-endian 0x00RRGGBB is the file's blue, green, red, 0.
   for (const QRgb colour : icon.palette) out << static_cast<quint32>(colour & 0xFFFFFFu);
   out.writeRawData(colours.constData(), static_cast<int>(colours.size()));

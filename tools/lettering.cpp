@@ -10,7 +10,7 @@
 namespace torvane::art {
 namespace {
 
-constexpr int kSamples = 4;               // each final pixel is drawn as 4 x 4
+constexpr int kSamples = 4;                // each final pixel is drawn as 4 x 4
 constexpr double kBevel = 2.0 * kSamples;  // width of the sloped rim
 constexpr int kShadowOffset = 3 * kSamples;
 constexpr double kStretch = 1.3;  // the capitals are drawn extended
@@ -140,7 +140,8 @@ QRgb letterColour(const Plane& height, int x, int y, int letterRows) {
 
 QRgb blend(QRgb under, QRgb over, double amount) {
   const auto channel = [amount](int a, int b) { return a + (b - a) * amount; };
-  return qRgb(static_cast<int>(channel(qRed(under), qRed(over))), static_cast<int>(channel(qGreen(under), qGreen(over))),
+  return qRgb(static_cast<int>(channel(qRed(under), qRed(over))),
+              static_cast<int>(channel(qGreen(under), qGreen(over))),
               static_cast<int>(channel(qBlue(under), qBlue(over))));
 }
 
@@ -168,8 +169,9 @@ QImage drawTitle(const QString& family, const QString& text, QSize size, int let
         }
       }
       constexpr double kCount = kSamples * kSamples;
-      result.setPixel(x, y, qRgb(static_cast<int>(red / kCount + 0.5), static_cast<int>(green / kCount + 0.5),
-                                 static_cast<int>(blue / kCount + 0.5)));
+      result.setPixel(x, y,
+                      qRgb(static_cast<int>(red / kCount + 0.5), static_cast<int>(green / kCount + 0.5),
+                           static_cast<int>(blue / kCount + 0.5)));
     }
   }
   return result;
@@ -190,7 +192,8 @@ QImage drawCredit(const QString& family, const QString& text, QSize size) {
   painter.end();
   // Whatever the rasteriser did at the edges, keep to the two colours.
   for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qGray(image.pixel(x, y)) >= 48 ? kTeal : qRgb(0, 0, 0));
+    for (int x = 0; x < image.width(); ++x)
+      image.setPixel(x, y, qGray(image.pixel(x, y)) >= 48 ? kTeal : qRgb(0, 0, 0));
   }
   return image;
 }

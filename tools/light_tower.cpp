@@ -128,7 +128,7 @@ IndexedImage drawTower(int litRow) {
   drawBox(image, {28, 29, 18, 84}, 0.12);
   for (std::size_t row = 0; row < kLampRows.size(); ++row) {
     const bool lit = static_cast<int>(row) == litRow;
-    const Lens lens = row < 3 ? (lit ? Lens::AmberOn : Lens::AmberOff)
+    const Lens lens = row < 3    ? (lit ? Lens::AmberOn : Lens::AmberOff)
                       : row == 3 ? (lit ? Lens::GreenOn : Lens::GreenOff)
                                  : Lens::RedOff;
     for (const double cx : kLampColumns) drawLamp(image, cx, kLampRows[row], lens);

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
                 .arg(image.height())
                 .arg(QLatin1StringView(image.hasAlphaChannel() ? "true" : "false"), array);
   }
-  out << "constexpr CompiledPicture kPictures[] = {\n" << rows.join(QLatin1Char('\n')) << "\n};\n\n"
+  out << "constexpr CompiledPicture kPictures[] = {\n"
+      << rows.join(QLatin1Char('\n')) << "\n};\n\n"
       << "}  // namespace\n\n"
          "std::span<const CompiledPicture> compiledPictures() { return kPictures; }\n\n"
          "}  // namespace torvane::pictures\n";

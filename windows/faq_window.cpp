@@ -15,6 +15,7 @@ enum Id { lblFAQ1, lblFAQ2, lblFAQ3, lblFAQ4, cmdOK };
 
 // The answers start with four spaces, sentences are parted by two, and the
 // first answer ends with two: the texts are shown exactly as written.
+// clang-format off
 constexpr Control kLayout[] = {
   {lblFAQ1, "lblFAQ1", Kind::Label,
    "1. Q - Why does is seem like my car should have more HP than what this calculator says it does?",
@@ -33,8 +34,8 @@ constexpr Control kLayout[] = {
    0, 2400, 4575, 615, 3},
   {cmdOK, "cmdOK", Kind::Button, "OK", 1920, 3120, 855, 375, 4},
 };
-static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) &&
-              forms::labelsLieBelow(kLayout));
+// clang-format on
+static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) && forms::labelsLieBelow(kLayout));
 constexpr int kClientWidth = 4575;  // twips
 constexpr int kClientHeight = 3660;
 

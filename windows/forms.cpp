@@ -96,7 +96,7 @@ double emPixels(const QFont& font, const QWidget* widget) {
 // Condensed before smaller, and no narrower than this: where the font has no
 // condensed face, Qt narrows the letters of the normal one.
 constexpr QFont::Stretch kStretches[] = {QFont::Unstretched, QFont::SemiCondensed, QFont::Condensed};
-constexpr double kSizeStep = 0.5;          // points
+constexpr double kSizeStep = 0.5;           // points
 constexpr double kSmallestShare = 7.0 / 9;  // of the window's size: 7 pt at the default 9 pt
 
 struct Caption {
@@ -277,9 +277,8 @@ void Controls::onClick(int id, std::function<void()> handler) const {
 
 void Controls::focusFirst() const {
   const auto shown = [](const QWidget* control) { return !control->isHidden(); };
-  auto first = std::ranges::find_if(tabOrder_, [&](const QWidget* control) {
-    return shown(control) && qobject_cast<const QLineEdit*>(control);
-  });
+  auto first = std::ranges::find_if(
+      tabOrder_, [&](const QWidget* control) { return shown(control) && qobject_cast<const QLineEdit*>(control); });
   if (first == tabOrder_.end()) first = std::ranges::find_if(tabOrder_, shown);
   if (first == tabOrder_.end()) return;
   (*first)->setFocus(Qt::TabFocusReason);
@@ -293,14 +292,13 @@ void Controls::focusFirst() const {
 
 QPoint centredPlace(const QSize& client, const QMargins& frame, const QRect& available) {
   const QPoint centred = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, client, available).topLeft();
-  return {std::max(centred.x(), available.left() + frame.left()),
-          std::max(centred.y(), available.top() + frame.top())};
+  return {std::max(centred.x(), available.left() + frame.left()), std::max(centred.y(), available.top() + frame.top())};
 }
 
 void centreOnScreen(QWidget* window) {
   if (const QScreen* screen = screenOf(window))
-    window->setGeometry(QRect(centredPlace(window->size(), expectedFrame(window), screen->availableGeometry()),
-                              window->size()));
+    window->setGeometry(
+        QRect(centredPlace(window->size(), expectedFrame(window), screen->availableGeometry()), window->size()));
 }
 
 }  // namespace torvane::forms

@@ -148,8 +148,8 @@ class Controls {
 public:
   // `clientArea` is `clientTwips` large; its size is left to the window.
   // `report` says why a text box refuses a text.
-  Controls(QWidget* clientArea, QSize clientTwips, std::span<const Control> table,
-           std::span<const Group> groups = {}, Report report = {});
+  Controls(QWidget* clientArea, QSize clientTwips, std::span<const Control> table, std::span<const Group> groups = {},
+           Report report = {});
   Controls(const Controls&) = delete;
   Controls& operator=(const Controls&) = delete;
 

@@ -18,15 +18,18 @@ using forms::Control;
 using forms::Fill;
 using forms::Kind;
 
+// clang-format off
 enum Id {
   lbl2, txtHP1, txtWeight1, cmdFigureEt, lbl5, txt8th, lbl6, txt8thTrap, lbl3, txtET, lbl4, txt4trap,
   lbl1, txtWeight, txtTrapspeed, cmdFigurehp, txtHP,
 };
+// clang-format on
 
 // Both modes share one grid: the prompt along the top, inputs in a left
 // column, the Figure button and results in a right column, each result's
 // label to its left. Each HP-mode control stands in the place of an ET-mode
 // one. The rows of each mode run in reading order.
+// clang-format off
 constexpr Control kLayout[] = {
   // ET mode
   {lbl2, "lbl2", Kind::Label,
@@ -52,8 +55,8 @@ constexpr Control kLayout[] = {
   {cmdFigurehp, "cmdFigurehp", Kind::Button, "Figure H.P.", 2160, 1920, 1215, 375, 0},
   {txtHP, "txtHP", Kind::TextBox, "H.P.", 2160, 2400, 1215, 375, 3, "Rear-wheel horsepower"},
 };
-static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) &&
-              forms::labelsLieBelow(kLayout));
+// clang-format on
+static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) && forms::labelsLieBelow(kLayout));
 constexpr int kClientWidth = 6915;  // twips
 constexpr int kClientHeight = 4320;
 
@@ -67,18 +70,22 @@ struct Visibility {
   Id control;
   bool visible;
 };
+// clang-format off
 constexpr Visibility kEtMode[] = {
   {cmdFigurehp, false}, {txtHP, false}, {txtTrapspeed, false}, {txtWeight, false},
   {lbl1, false}, {cmdFigureEt, true}, {txtHP1, true}, {txtWeight1, true}, {txtET, true},
   {lbl2, true}, {txt8th, true}, {txt4trap, true}, {txt8thTrap, true}, {lbl3, true},
   {lbl4, true}, {lbl5, true}, {lbl6, true},
 };
+// clang-format on
+// clang-format off
 constexpr Visibility kHpMode[] = {
   {cmdFigurehp, true}, {txtHP, true}, {txtTrapspeed, true}, {txtWeight, true},
   {lbl1, true}, {cmdFigureEt, false}, {txtHP1, false}, {txtWeight1, false}, {txtET, false},
   {lbl2, false}, {lbl3, false}, {lbl4, false}, {lbl5, false}, {lbl6, false},
   {txt8th, false}, {txt4trap, false}, {txt8thTrap, false},
 };
+// clang-format on
 
 // When a switch hides the control with the focus, or comes before any control
 // had it (on loading), the focus goes to the mode's first field, with its text
@@ -93,10 +100,12 @@ struct Button {
   Id button;
   MainWindow::Command run;
 };
+// clang-format off
 constexpr Button kButtons[] = {
   {cmdFigureEt, &MainWindow::figureEt},
   {cmdFigurehp, &MainWindow::figureHp},
 };
+// clang-format on
 
 // The menu bar, in the order shown. An item without a command opens the
 // items of the next level below it. "&" marks the access key. Mind the names:
@@ -115,6 +124,7 @@ struct MenuItem {
   MainWindow::Command run;
   bool opensAMenu;
 };
+// clang-format off
 constexpr MenuItem kMenu[] = {
   {0, "mnuFile", "&File"},
   {1, "Action", "&Action"},
@@ -128,6 +138,7 @@ constexpr MenuItem kMenu[] = {
   {2, "mnuMPH", "Speed Appear In MPH (Default)", &MainWindow::convertToMph},
   {2, "mnuKPH", "Speed To Appear In KPH", &MainWindow::convertToKph},
 };
+// clang-format on
 constexpr int kMenuLevels = 3;
 
 // Whether each item opens from the menu above it: the bar holds only menus,
@@ -243,8 +254,7 @@ void MainWindow::figureHp() {
 
 // The quarter-mile speed is converted and written before the eighth-mile one is read.
 void MainWindow::convertSpeeds(double (*convert)(double)) {
-  for (const Id field : {txt4trap, txt8thTrap})
-    write(field, convert(number(field)), DisplayPattern::OneDecimal);
+  for (const Id field : {txt4trap, txt8thTrap}) write(field, convert(number(field)), DisplayPattern::OneDecimal);
 }
 
 void MainWindow::convertToKph() { convertSpeeds(toKph); }

@@ -82,8 +82,8 @@ void keepQuoteOnOneLine(QMessageBox& box) {
 }  // namespace
 
 void reportInMessageBox(QWidget* window, const RuntimeError& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"),
-                  QString::fromUtf8(errorTitle(error.kind())), QMessageBox::Ok, window);
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"), QString::fromUtf8(errorTitle(error.kind())),
+                  QMessageBox::Ok, window);
   box.setInformativeText(QString::fromStdString(error.detail()));
   // A message can quote what the user typed. Left to guess, a label would
   // take a text that looks like HTML for HTML, and open the links in it.

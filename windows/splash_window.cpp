@@ -21,6 +21,7 @@ enum Id { Image1, Image2, Image3, Image4, cmdBegin, Image5 };
 // picture covers the foot of the one above it, and the credit runs three
 // pixel rows past the bottom edge. A picture's box is its own size; only a
 // font other than the design size scales it.
+// clang-format off
 constexpr Control kLayout[] = {
   {Image1, "Image1", Kind::Picture, pictures::kStartLight, 120, 360, 750, 2070, -1,
    "A drag-strip starting-light tower, its lamps unlit"},
@@ -33,8 +34,8 @@ constexpr Control kLayout[] = {
   {cmdBegin, "cmdBegin", Kind::Button, "Click Here To Begin", 960, 2160, 2775, 375, 0},
   {Image5, "Image5", Kind::Picture, pictures::kCredit, 0, 2880, 1560, 330, -1, "Credit: by Torvane team"},
 };
-static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) &&
-              forms::labelsLieBelow(kLayout));
+// clang-format on
+static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) && forms::labelsLieBelow(kLayout));
 constexpr int kClientWidth = 4680;  // twips; without a frame, the whole window
 constexpr int kClientHeight = 3165;
 

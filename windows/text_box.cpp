@@ -76,8 +76,7 @@ protected:
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (QAction* action : menu->actions()) {
-      rebind(action, &QLineEdit::paste, SLOT(paste()), "edit-paste",
-             [this] { return paste(QClipboard::Clipboard); });
+      rebind(action, &QLineEdit::paste, SLOT(paste()), "edit-paste", [this] { return paste(QClipboard::Clipboard); });
       if (rebind(action, &QLineEdit::undo, SLOT(undo()), "edit-undo", [this] { return undoLongPaste(); }) &&
           canUndoLongPaste())
         action->setEnabled(true);
