@@ -7,6 +7,7 @@
 #include <QMetaEnum>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <vector>
 
@@ -14,6 +15,11 @@
 #include "windows/program.h"
 
 namespace support {
+
+// Every control a mode switch shows or hides.
+inline const QStringList kEtSet = {"txtHP1",     "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
+                                   "txt8thTrap", "lbl2",       "lbl3",        "lbl4",  "lbl5",     "lbl6"};
+inline const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
 
 template <class T = QWidget>
 T* child(const QObject* root, const QString& name) {

@@ -13,14 +13,6 @@ using torvane::ErrorKind;
 
 Q_DECLARE_METATYPE(ErrorKind)
 
-namespace {
-
-const QStringList kEtSet = {"txtHP1",     "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
-                            "txt8thTrap", "lbl2",       "lbl3",        "lbl4",  "lbl5",     "lbl6"};
-const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
-
-}  // namespace
-
 class TestMainWindow : public QObject {
   Q_OBJECT
 
@@ -117,7 +109,7 @@ void TestMainWindow::eachHpControlTakesThePlaceOfAnEtControl() {
 
 // The only overlap allowed is the bottom pixel of the prompt under the first input.
 void TestMainWindow::visibleControlsDoNotOverlap() {
-  for (const QStringList& set : {kEtSet, kHpSet}) {
+  for (const QStringList& set : {support::kEtSet, support::kHpSet}) {
     for (int i = 0; i < set.size(); ++i)
       for (int j = i + 1; j < set.size(); ++j) {
         const QRect overlap = control(set[i])->geometry() & control(set[j])->geometry();
@@ -328,10 +320,13 @@ void TestMainWindow::errorReportIsAModalMessage() {
     QVERIFY(box);
     title = box->text();
     detail = box->informativeText();
-    // Wide enough for the message up to the end of its quote: the quote stays on one line.
+    // Wide enough for the message up to the end of its quote, so that the
+    // quote stays on one line, and no wider than the whole message.
     shownAsTyped = std::ranges::any_of(box->findChildren<QLabel*>(), [&](const QLabel* label) {
+      const QFontMetrics metrics = label->fontMetrics();
       return label->text() == quote && label->textFormat() == Qt::PlainText &&
-             label->width() >= label->fontMetrics().horizontalAdvance(quote.left(quote.indexOf(u'\u2069') + 2));
+             label->width() >= metrics.horizontalAdvance(quote.left(quote.indexOf(u'\u2069') + 2)) &&
+             label->width() < metrics.horizontalAdvance(quote);
     });
     box->accept();
   });

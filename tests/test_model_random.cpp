@@ -51,11 +51,6 @@ constexpr const char* kInitialTexts[kFields] = {"Enter HP", "Enter Car Weight He
 // clang-format on
 bool inEtMode(Field field) { return field < txtWeight; }
 
-// Every control a mode switch shows or hides.
-const QStringList kEtSet = {"txtHP1",     "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
-                            "txt8thTrap", "lbl2",       "lbl3",        "lbl4",  "lbl5",     "lbl6"};
-const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
-
 // clang-format off
 enum class Action {
   Type,      // select all of a visible field and type a text over it
@@ -395,11 +390,11 @@ void TestModelRandom::init() {
     QVERIFY2(fields_[f], kFieldNames[f]);
   }
   controls_.clear();
-  for (const QStringList* set : {&kEtSet, &kHpSet})
+  for (const QStringList* set : {&support::kEtSet, &support::kHpSet})
     for (const QString& name : *set) {
       QWidget* control = window_->findChild<QWidget*>(name);
       QVERIFY2(control, qPrintable(name));
-      controls_.emplace_back(control, set == &kEtSet);
+      controls_.emplace_back(control, set == &support::kEtSet);
     }
 }
 
