@@ -18,14 +18,15 @@ using torvane::forms::kNoControl;
 namespace {
 enum Id { label, first, button, second, windowLabel };
 
-// Out of tab order, with a label that overlaps a box below it.
+// Out of tab order, with a label that overlaps a box below it and one whose
+// caption fits its box at no size.
 // clang-format off
 constexpr Control kTable[] = {
   {label, "label", Kind::Label, "a caption that wraps at word boundaries", 120, 120, 1500, 495, 9, nullptr, second},
   {second, "second", Kind::TextBox, "two", 120, 600, 1500, 375, 3, "Second number"},
   {button, "button", Kind::Button, "Go", 1800, 120, 900, 375, 0},
   {first, "first", Kind::TextBox, "one", 120, 480, 1500, 375, 1, "First number"},
-  {windowLabel, "windowLabel", Kind::Label, "x", 1800, 600, 900, 255, 2, nullptr, kNoControl, Fill::Window},
+  {windowLabel, "windowLabel", Kind::Label, "far too long for its box", 1800, 600, 900, 255, 2, nullptr, kNoControl, Fill::Window},
 };
 // clang-format on
 static_assert(torvane::forms::idsNumberTheRows(kTable) && torvane::forms::everyFieldIsNamed(kTable) &&
@@ -92,6 +93,8 @@ private slots:
     QVERIFY(qobject_cast<QLabel*>(controls_->widget(label))->wordWrap());
     QCOMPARE(controls_->widget(windowLabel)->backgroundRole(), QPalette::Window);
     QCOMPARE(controls_->widget(label)->backgroundRole(), QPalette::Button);
+    // a caption is made smaller to fit, but never below 7 pt at 9 pt
+    QCOMPARE(controls_->widget(windowLabel)->font().pointSizeF(), surface_->font().pointSizeF() * 7 / 9);
     // each edge is rounded, not the size: boxes that meet in twips meet in pixels
     QCOMPARE(torvane::forms::Scale().rect(7, 0, 7, 15), QRect(0, 0, 1, 1));
   }
