@@ -82,10 +82,8 @@ constexpr char kUsage[] =
     "-qwindowgeometry, are passed on to Qt. See torvane(1).\n";
 
 CommandLineRequest refuse(const char* what, const QByteArray& argument) {
-  const std::string shown =
-      quotedText(std::string_view(argument.constData(), static_cast<std::size_t>(argument.size())));
   return {CommandLineRequest::Action::Refuse,
-          QByteArray("torvane: ") + what + ' ' + QByteArray::fromStdString(shown) + "; try 'torvane --help'",
+          QByteArray("torvane: ") + what + ' ' + quotedArgument(argument) + "; try 'torvane --help'",
           {},
           {}};
 }
@@ -166,6 +164,11 @@ QByteArrayList argumentsOf(int argc, const char* const* argv) {
   arguments.reserve(argc);
   for (int i = 0; i < argc; ++i) arguments.append(QByteArray(argv[i]));
   return arguments;
+}
+
+QByteArray quotedArgument(const QByteArray& argument) {
+  return QByteArray::fromStdString(
+      quotedText(std::string_view(argument.constData(), static_cast<std::size_t>(argument.size()))));
 }
 
 int answer(const CommandLineRequest& request) {

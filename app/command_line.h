@@ -42,6 +42,10 @@ CommandLineRequest readCommandLine(const QByteArrayList& arguments);
 // The arguments of main() as the bytes they are.
 QByteArrayList argumentsOf(int argc, const char* const* argv);
 
+// An argument as a message on the terminal names it, quoted as the core
+// quotes text: escaped, so that it carries no control codes, and cut.
+QByteArray quotedArgument(const QByteArray& argument);
+
 // Carries out a Print or a Refuse and gives the exit status.
 int answer(const CommandLineRequest& request);
 

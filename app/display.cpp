@@ -6,11 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
-#include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
-#include "core/quoted_text.h"
 
 namespace torvane {
 namespace {
@@ -41,9 +39,7 @@ QStringList platformsNamedIn(const QStringList& texts) {
   return platforms;
 }
 
-QString quotedName(const QByteArray& name) {
-  return QString::fromStdString(quotedText(std::string_view(name.constData(), static_cast<std::size_t>(name.size()))));
-}
+QString quotedName(const QByteArray& name) { return QString::fromUtf8(quotedArgument(name)); }
 
 // The display a platform tries, as the user set it.
 QString displayOf(const QString& platform) {
