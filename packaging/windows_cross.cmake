@@ -5,7 +5,18 @@
 # beside it where Qt looks for them, so no qt.conf is needed. The pictures are
 # compiled in, so no image plugin goes along.
 # Included from windows_macos.cmake.
-install(FILES $<TARGET_RUNTIME_DLLS:torvane> ${TORVANE_MINGW_RUNTIME} DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES $<TARGET_RUNTIME_DLLS:torvane> DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Debian's runtime DLLs carry their debugging symbols: the packages hold them stripped.
+set(runtime_dlls "")
+foreach(dll IN LISTS TORVANE_MINGW_RUNTIME)
+  get_filename_component(name ${dll} NAME)
+  set(stripped ${CMAKE_CURRENT_BINARY_DIR}/runtime/${name})
+  add_custom_command(OUTPUT ${stripped} COMMAND ${CMAKE_STRIP} --strip-unneeded -o ${stripped} ${dll}
+                     DEPENDS ${dll} VERBATIM)
+  list(APPEND runtime_dlls ${stripped})
+endforeach()
+add_custom_target(torvane_runtime_dlls ALL DEPENDS ${runtime_dlls})
+install(FILES ${runtime_dlls} DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION ${CMAKE_INSTALL_BINDIR}/platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION ${CMAKE_INSTALL_BINDIR}/styles)
 
