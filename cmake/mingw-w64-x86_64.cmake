@@ -44,7 +44,8 @@ if(TORVANE_WINE)
   endforeach()
   list(REMOVE_DUPLICATES dll_folders)
   string(REPLACE ";" "\\;" dll_folders "${dll_folders}")
+  set(TORVANE_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
   set(CMAKE_CROSSCOMPILING_EMULATOR
-      ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix WINEDEBUG=-all
+      ${CMAKE_COMMAND} -E env WINEPREFIX=${TORVANE_WINE_PREFIX} WINEDEBUG=-all
       WINEDLLOVERRIDES=mscoree,mshtml= "WINEPATH=${dll_folders}" ${TORVANE_WINE})
 endif()

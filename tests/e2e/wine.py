@@ -19,6 +19,10 @@ TOOLS = {"wine": "wine", "wineboot": "wine", "wineserver": "wine", **desktop.TOO
 # The time Wine may take to make a prefix on a busy machine.
 PREFIX_TIMEOUT = 300
 
+# Wine's own fonts (Debian's fonts-wine): where Windows keeps its fonts, they
+# give Wine's desktop the face it asks for, Tahoma.
+WINE_FONTS = "/usr/share/wine/fonts"
+
 
 class WineSession(desktop.Session):
     """`prepare(session)`, run once the prefix is made, puts the program in it
@@ -53,6 +57,8 @@ class WineSession(desktop.Session):
         subprocess.run(["wineboot", "--init"], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=PREFIX_TIMEOUT, check=True)
         subprocess.run(["wineserver", "-w"], env=env, timeout=PREFIX_TIMEOUT, check=True)
+        for font in glob.glob(os.path.join(WINE_FONTS, "*.ttf")):
+            os.symlink(font, self.drive_c("windows", "Fonts", os.path.basename(font)))
         self.executable = self.prepare(self)
 
     def _stop(self):
