@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "core/runtime_error.h"
+#include "gui_support.h"
 #include "windows/forms.h"
 
 using torvane::forms::Control;
@@ -87,8 +88,8 @@ private slots:
   }
 
   void buildsEveryRowAtItsPlace() {
-    QCOMPARE(controls_->widget(label)->geometry(), QRect(8, 8, 100, 33));
-    QCOMPARE(controls_->widget(second)->geometry(), QRect(8, 40, 100, 25));
+    QCOMPARE(controls_->widget(label)->geometry(), support::desktopScale().rect(120, 120, 1500, 495));
+    QCOMPARE(controls_->widget(second)->geometry(), support::desktopScale().rect(120, 600, 1500, 375));
     QCOMPARE(qobject_cast<QPushButton*>(controls_->widget(button))->text(), QString("Go"));
     QVERIFY(qobject_cast<QLabel*>(controls_->widget(label))->wordWrap());
     QCOMPARE(controls_->widget(windowLabel)->backgroundRole(), QPalette::Window);
