@@ -191,7 +191,7 @@ bool timePaste(Bench& bench, const char* what, const QString& megabyte) {
     held = bench.text("txtHP1").size();
     const std::size_t reported = bench.errors().size();
     figure();
-    if (bench.errors().size() != reported + 1 || bench.errors().back() != ErrorKind::TypeMismatch) {
+    if (bench.errors().size() != reported + 1 || bench.errors().back() != torvane::kTypeMismatch) {
       std::printf("  FAULT: Figure with %s did not report a type mismatch\n", what);
       return false;
     }

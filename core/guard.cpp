@@ -8,7 +8,7 @@
 namespace torvane {
 
 void Guard::fail(const char* fault) const {
-  throw RuntimeError(ErrorKind::ArithmeticFault, fault + (" while " + std::string(operation_) + "."));
+  throw RuntimeError(kArithmeticFault, fault + (" while " + std::string(operation_) + "."));
 }
 
 // An infinite result of finite operands has gone beyond the double range.
@@ -33,8 +33,8 @@ double Guard::multiply(double left, double right) const {
 
 double Guard::power(double base, double exponent) const {
   if (base < 0.0 && exponent != std::trunc(exponent))
-    throw RuntimeError(ErrorKind::PowerError, "A negative number has no real power with a fractional exponent, while " +
-                                                  std::string(operation_) + ".");
+    throw RuntimeError(kPowerError, "A negative number has no real power with a fractional exponent, while " +
+                                        std::string(operation_) + ".");
   // Zero to a negative power is a pole: a division by zero, not an overflow.
   if (base == 0.0 && exponent < 0.0) fail("Division by zero");
   return checked(std::pow(base, exponent), base, exponent);

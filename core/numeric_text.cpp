@@ -156,11 +156,11 @@ double textToNumber(std::string_view text, std::string_view decimalSeparator, st
   double value = 0.0;
   const ReadError why = readNumber(text, decimalSeparator, value);
   if (why == ReadError::None) return value;
-  throw RuntimeError(ErrorKind::TypeMismatch, mismatchDetail(why, text, field));
+  throw RuntimeError(kTypeMismatch, mismatchDetail(why, text, field));
 }
 
 std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator) {
-  if (!std::isfinite(value)) throw RuntimeError(ErrorKind::ArithmeticFault, "the result is not a finite number.");
+  if (!std::isfinite(value)) throw RuntimeError(kArithmeticFault, "the result is not a finite number.");
 
   std::string digits = roundedMagnitude(std::fabs(value), fractionDigits(pattern));
   const bool allZero = digits.find_first_not_of("0.") == std::string::npos;

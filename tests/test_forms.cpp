@@ -146,7 +146,7 @@ private slots:
       access(*controls_);
       QFAIL("no error raised");
     } catch (const torvane::RuntimeError& error) {
-      QCOMPARE(error.kind(), torvane::ErrorKind::ControlAccess);
+      QCOMPARE(error.kind(), torvane::forms::kControlAccess);
       QCOMPARE(QString::fromStdString(error.detail()), detail);
     }
   }
@@ -247,7 +247,7 @@ private slots:
     QCOMPARE(field->text().size(), refused ? length : wouldBe);
     QCOMPARE(errors_.size(), std::size_t(refused));
     if (!refused) return;
-    QCOMPARE(errors_[0].kind(), torvane::ErrorKind::TooLong);
+    QCOMPARE(errors_[0].kind(), torvane::forms::kTooLong);
     QCOMPARE(QString::fromStdString(errors_[0].detail()),
              QString("In the first number field, the text would be %1 characters long, and a field holds at "
                      "most 65536. The field is left as it was.")

@@ -52,7 +52,7 @@ struct Sound {
 // step meets two faults, the first of division by zero, no defined result,
 // too large, not finite wins.
 TEST_CASE("catches faults") {
-  const auto fault = ErrorKind::ArithmeticFault;
+  const auto fault = torvane::kArithmeticFault;
   const double inf = INFINITY;
   // clang-format off
   const Fault rows[] = {
@@ -74,8 +74,8 @@ TEST_CASE("catches faults") {
       {"NaN times 0", Step::Multiply, NAN, 0.0, fault, kNotANumber},
       {"pow(10, 400)", Step::Power, 10.0, 400.0, fault, kTooLarge},
       {"pow(0, -1)", Step::Power, 0.0, -1.0, fault, kDivisionByZero},
-      {"pow(-8, 1/3)", Step::Power, -8.0, 1.0 / 3.0, ErrorKind::PowerError, kNoRealPower},
-      {"pow(-1, 0.333)", Step::Power, -1.0, 0.333, ErrorKind::PowerError, kNoRealPower},
+      {"pow(-8, 1/3)", Step::Power, -8.0, 1.0 / 3.0, torvane::kPowerError, kNoRealPower},
+      {"pow(-1, 0.333)", Step::Power, -1.0, 0.333, torvane::kPowerError, kNoRealPower},
   };
   // clang-format on
   for (const Fault& row : rows) {

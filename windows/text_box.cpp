@@ -124,7 +124,7 @@ private:
   bool refuses(const QString& entering, qsizetype replaced) {
     const qsizetype length = text().size() - replaced + entering.size();
     if (length <= kMostCharacters) return false;
-    report_(RuntimeError(ErrorKind::TooLong,
+    report_(RuntimeError(kTooLong,
                          QStringLiteral("In the %1 field, the text would be %2 characters long, and a field "
                                         "holds at most %3. The field is left as it was.")
                              .arg(nameInSentence(this))
