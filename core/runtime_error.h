@@ -16,6 +16,7 @@ struct ErrorKind {
 inline constexpr ErrorKind kTypeMismatch{"Type mismatch"};        // a field's text is not a number
 inline constexpr ErrorKind kArithmeticFault{"Arithmetic fault"};  // a step divided by zero, had no defined result, or overflowed
 inline constexpr ErrorKind kPowerError{"Invalid power"};          // a power with no real result: a negative number to a fractional power
+inline constexpr ErrorKind kOutOfRange{"Out of range"};           // a number the quantity cannot take: a negative weight
 // clang-format on
 
 // The one way anything in the program fails. A command that meets one stops at

@@ -223,8 +223,9 @@ void MainWindow::enterEtMode() { showMode(*this, controls_, kEtMode); }
 void MainWindow::enterHpMode() { showMode(*this, controls_, kHpMode); }
 
 // A text that is not a number is reported with the field it is in: "In the car weight field, ...".
-double MainWindow::number(int field) const {
-  return textToNumber(controls_.text(field).toStdString(), decimalSeparator(), controls_.what(field).toStdString());
+// What the user enters is read with inputToNumber, which refuses a negative number as well.
+double MainWindow::number(int field, decltype(&textToNumber) read) const {
+  return read(controls_.text(field).toStdString(), decimalSeparator(), controls_.what(field).toStdString());
 }
 
 void MainWindow::write(int field, double value, DisplayPattern pattern) {
@@ -234,12 +235,12 @@ void MainWindow::write(int field, double value, DisplayPattern pattern) {
 // Four steps, each writing its field before the next reads. The eighth-mile
 // figures are worked from the quarter-mile ones as displayed, already rounded.
 void MainWindow::figureEt() {
-  const double weight = number(txtWeight1);
-  const double hp = number(txtHP1);
+  const double weight = number(txtWeight1, inputToNumber);
+  const double hp = number(txtHP1, inputToNumber);
   write(txtET, torvane::figureEt(weight, hp), DisplayPattern::TwoDecimals);
 
-  const double hpAgain = number(txtHP1);
-  const double weightAgain = number(txtWeight1);
+  const double hpAgain = number(txtHP1, inputToNumber);
+  const double weightAgain = number(txtWeight1, inputToNumber);
   write(txt4trap, figureTrapSpeed(hpAgain, weightAgain), DisplayPattern::OneDecimal);
 
   write(txt8th, figureEighthEt(number(txtET)), DisplayPattern::TwoDecimals);
@@ -247,8 +248,8 @@ void MainWindow::figureEt() {
 }
 
 void MainWindow::figureHp() {
-  const double trapSpeed = number(txtTrapspeed);
-  const double weight = number(txtWeight);
+  const double trapSpeed = number(txtTrapspeed, inputToNumber);
+  const double weight = number(txtWeight, inputToNumber);
   write(txtHP, torvane::figureHp(weight, trapSpeed), DisplayPattern::TwoDecimals);
 }
 
