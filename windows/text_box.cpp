@@ -124,13 +124,12 @@ private:
   bool refuses(const QString& entering, qsizetype replaced) {
     const qsizetype length = text().size() - replaced + entering.size();
     if (length <= kMostCharacters) return false;
-    report_(RuntimeError(kTooLong,
-                         QStringLiteral("In the %1 field, the text would be %2 characters long, and a field "
-                                        "holds at most %3. The field is left as it was.")
-                             .arg(nameInSentence(this))
-                             .arg(length)
-                             .arg(kMostCharacters)
-                             .toStdString()));
+    report_(RuntimeError(kTooLong, QStringLiteral("In the %1 field, the text would be %2 characters long, and a field "
+                                                  "holds at most %3. The field is left as it was.")
+                                       .arg(nameInSentence(this))
+                                       .arg(length)
+                                       .arg(kMostCharacters)
+                                       .toStdString()));
     return true;
   }
 
