@@ -225,7 +225,7 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
   clientSize_ = scale.size(clientTwips.width(), clientTwips.height());
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
-    const QRect place = scale.rect(row.left, row.top, row.width, row.height);
+    const QRect place = scale.rect(row.box.left, row.box.top, row.box.width, row.box.height);
     QWidget* widget = makeWidget(row, place.size(), clientArea, report);
     widget->setObjectName(QString::fromUtf8(row.name));
     widget->setGeometry(place);
