@@ -100,14 +100,10 @@ std::string quoted(std::string_view text, std::string_view field) {
 
 // Why a text is not a number, where it was found, and what it is.
 std::string mismatchDetail(ReadError why, std::string_view text, std::string_view field) {
-  const std::string detail = quoted(text, field);
-  switch (why) {
-  case ReadError::TooLarge: return detail + " is too large a number to hold.";
-  case ReadError::TooSmall: return detail + " is too small a number to hold; write 0 for zero.";
-  case ReadError::None:
-  case ReadError::NotANumber: break;
-  }
-  return detail + " is not a number.";
+  const char* what = why == ReadError::TooLarge   ? " is too large a number to hold."
+                     : why == ReadError::TooSmall ? " is too small a number to hold; write 0 for zero."
+                                                  : " is not a number.";
+  return quoted(text, field) + what;
 }
 
 // Adds one unit in the last place to a string of decimal digits and one '.',

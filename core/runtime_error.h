@@ -12,12 +12,10 @@ struct ErrorKind {
   std::string_view title;
   friend constexpr bool operator==(const ErrorKind&, const ErrorKind&) = default;
 };
-// clang-format off
 inline constexpr ErrorKind kTypeMismatch{"Type mismatch"};        // a field's text is not a number
-inline constexpr ErrorKind kArithmeticFault{"Arithmetic fault"};  // a step divided by zero, had no defined result, or overflowed
-inline constexpr ErrorKind kPowerError{"Invalid power"};          // a power with no real result: a negative number to a fractional power
-inline constexpr ErrorKind kOutOfRange{"Out of range"};           // a number the quantity cannot take: a negative weight
-// clang-format on
+inline constexpr ErrorKind kArithmeticFault{"Arithmetic fault"};  // division by zero, no defined result, overflow
+inline constexpr ErrorKind kPowerError{"Invalid power"};          // a negative number to a fractional power
+inline constexpr ErrorKind kOutOfRange{"Out of range"};           // a number a quantity cannot take: a negative weight
 
 // The one way anything in the program fails. A command that meets one stops at
 // the failing step; whatever it wrote before that step stays written.

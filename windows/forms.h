@@ -74,13 +74,11 @@ struct Box {
   int left, top, width, height;
 };
 
-// One row of a window's layout, written with its fields' names:
-//   {.id = txtHP1, .name = "txtHP1", .kind = Kind::TextBox, .text = "Enter HP",
-//    .box = {120, 1320, 1935, 375}, .tabIndex = 5, .what = "Horsepower"}
-// `text` is a caption, a text box's initial text or, for a picture, its name
-// among the compiled-in pictures (assets/pictures.h). Rows are built in table
-// order, which is the order a screen reader reads them in, and a later row
-// stacks above an earlier one.
+// One row of a window's layout, written with its fields' names. `text` is a
+// caption, a text box's initial text or, for a picture, its name among the
+// compiled-in pictures (assets/pictures.h). Rows are built in table order,
+// which is the order a screen reader reads them in, and a later row stacks
+// above an earlier one.
 struct Control {
   int id;  // the window's own enum value for the control; ids run 0..n-1
   const char* name;
