@@ -13,7 +13,6 @@ using torvane::forms::Control;
 using torvane::forms::Controls;
 using torvane::forms::Fill;
 using torvane::forms::Kind;
-using torvane::forms::kNoControl;
 
 namespace {
 enum Id { label, first, button, second, windowLabel };
@@ -35,32 +34,24 @@ constexpr Control kTable[] = {
 // clang-format on
 static_assert(torvane::forms::idsNumberTheRows(kTable) && torvane::forms::everyFieldIsNamed(kTable) &&
               torvane::forms::labelsLieBelow(kTable));
-// clang-format off
-constexpr Control kLabelOverAnEarlierBox[] = {
-  {.id = 0, .name = "a", .kind = Kind::TextBox, .text = "", .box = {0, 0, 90, 30}, .what = "A"},
-  {.id = 1, .name = "b", .kind = Kind::Label, .text = "A", .box = {75, 15, 90, 30}}};
+constexpr Control kLabelOverAnEarlierBox[] = {{0, "a", Kind::TextBox, "", {0, 0, 90, 30}, 0, "A"},
+                                              {1, "b", Kind::Label, "A", {75, 15, 90, 30}}};
 static_assert(!torvane::forms::labelsLieBelow(kLabelOverAnEarlierBox));
 
-constexpr Control kRepeated[] = {{.id = 0, .name = "a", .kind = Kind::Label, .text = "", .box = {}},
-                                 {.id = 0, .name = "b", .kind = Kind::Label, .text = "", .box = {}}};
+constexpr Control kRepeated[] = {{0, "a", Kind::Label, "", {}}, {0, "b", Kind::Label, "", {}}};
 static_assert(!torvane::forms::idsNumberTheRows(kRepeated));
-constexpr Control kGap[] = {{.id = 0, .name = "a", .kind = Kind::Label, .text = "", .box = {}},
-                            {.id = 2, .name = "b", .kind = Kind::Label, .text = "", .box = {}}};
+constexpr Control kGap[] = {{0, "a", Kind::Label, "", {}}, {2, "b", Kind::Label, "", {}}};
 static_assert(!torvane::forms::idsNumberTheRows(kGap));
-constexpr Control kUnnamedField[] = {{.id = 0, .name = "a", .kind = Kind::TextBox, .text = "prompt", .box = {}}};
+constexpr Control kUnnamedField[] = {{0, "a", Kind::TextBox, "prompt", {}}};
 static_assert(!torvane::forms::everyFieldIsNamed(kUnnamedField));
-constexpr Control kLabelNamingAButton[] = {
-  {.id = 0, .name = "a", .kind = Kind::Label, .text = "Go", .box = {}, .labelFor = 1},
-  {.id = 1, .name = "b", .kind = Kind::Button, .text = "Go", .box = {}}};
+constexpr Control kLabelNamingAButton[] = {{0, "a", Kind::Label, "Go", {}, -1, nullptr, 1},
+                                           {1, "b", Kind::Button, "Go", {}}};
 static_assert(!torvane::forms::everyFieldIsNamed(kLabelNamingAButton));
-constexpr Control kLabelWithAShortcut[] = {
-  {.id = 0, .name = "a", .kind = Kind::Label, .text = "&Weight", .box = {}, .labelFor = 1},
-  {.id = 1, .name = "b", .kind = Kind::TextBox, .text = "", .box = {}, .what = "Weight"}};
+constexpr Control kLabelWithAShortcut[] = {{0, "a", Kind::Label, "&Weight", {}, -1, nullptr, 1},
+                                           {1, "b", Kind::TextBox, "", {}, 0, "Weight"}};
 static_assert(!torvane::forms::everyFieldIsNamed(kLabelWithAShortcut));
-constexpr Control kLabelNamingNothing[] = {
-  {.id = 0, .name = "a", .kind = Kind::Label, .text = "Weight", .box = {}, .labelFor = 7}};
+constexpr Control kLabelNamingNothing[] = {{0, "a", Kind::Label, "Weight", {}, -1, nullptr, 7}};
 static_assert(!torvane::forms::everyFieldIsNamed(kLabelNamingNothing));
-// clang-format on
 }  // namespace
 
 Q_DECLARE_METATYPE(std::function<void(const Controls&)>)

@@ -229,6 +229,7 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
   QTest::addColumn<QStringList>("afterwards");  // field, text...: what the fields show after the error
   const QStringList untouched = {"txtET", "Your ET", "txt4trap", "Text2", "txt8th", "1/8 Mile ET",
                                  "txt8thTrap", "1/8 Mile Trap"};
+  const QStringList hpUntouched = {"txtHP", "H.P."};
   QTest::newRow("HP still holds its hint")
       << "cmdFigureEt" << QStringList{"txtWeight1", "3000"} << torvane::kTypeMismatch
       << "In the horsepower field, \"\u2068Enter HP\u2069\" is not a number." << untouched;
@@ -253,19 +254,16 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
       << "In the horsepower field, \"\u2068-300\u2069\" is negative; it must be above zero." << untouched;
   QTest::newRow("HP mode: trap speed read before weight")
       << "cmdFigurehp" << QStringList{"txtWeight", "x", "txtTrapspeed", "y"} << torvane::kTypeMismatch
-      << "In the trap speed field, \"\u2068y\u2069\" is not a number." << QStringList{"txtHP", "H.P."};
+      << "In the trap speed field, \"\u2068y\u2069\" is not a number." << hpUntouched;
   QTest::newRow("HP mode: both negative, the trap speed read first")
       << "cmdFigurehp" << QStringList{"txtWeight", "-3000", "txtTrapspeed", "-117"} << torvane::kOutOfRange
-      << "In the trap speed field, \"\u2068-117\u2069\" is negative; it must be above zero."
-      << QStringList{"txtHP", "H.P."};
+      << "In the trap speed field, \"\u2068-117\u2069\" is negative; it must be above zero." << hpUntouched;
   QTest::newRow("HP mode: negative weight")
       << "cmdFigurehp" << QStringList{"txtWeight", "-3000", "txtTrapspeed", "117"} << torvane::kOutOfRange
-      << "In the car weight field, \"\u2068-3000\u2069\" is negative; it must be above zero."
-      << QStringList{"txtHP", "H.P."};
+      << "In the car weight field, \"\u2068-3000\u2069\" is negative; it must be above zero." << hpUntouched;
   QTest::newRow("HP mode: result beyond the double range")
       << "cmdFigurehp" << QStringList{"txtWeight", "1e300", "txtTrapspeed", "1e200"}
-      << torvane::kArithmeticFault << "A result too large to hold while figuring the rear wheel HP."
-      << QStringList{"txtHP", "H.P."};
+      << torvane::kArithmeticFault << "A result too large to hold while figuring the rear wheel HP." << hpUntouched;
 }
 // clang-format on
 
