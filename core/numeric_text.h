@@ -32,14 +32,15 @@ enum class ReadError {
 // Reads a number from field text into `value`, or says why not and leaves
 // `value` as it was. With "." as the separator:
 //   "300" -> 300        "-234.14" -> -234.14   ".50" -> 0.5     "5." -> 5
-//   " 300 " -> 300      "+12" -> 12            "1e3" -> 1000    "2.5E-1" -> 0.25
+//   " 300 " -> 300      "\t300\r\n" -> 300      "+12" -> 12      "1e3" -> 1000    "2.5E-1" -> 0.25
 //   "1e-310" -> 1e-310 (a subnormal)           "0e999" -> 0
 // and refuses anything else, among them:
 //   ""  " "  "."  "-"  "Enter HP"  "Text2"  "3,000" (no digit grouping)
-//   "inf"  "nan"  "0x1p3"  "12abc"  "1 2"  "--1"  "1e"  "1e400" and "1e-400" (beyond what a double holds)
+//   "inf"  "nan"  "0x1p3"  "12abc"  "1 2"  "3\n000"  "--1"  "1e"  "1e400" and "1e-400" (beyond what a double holds)
 //   readNumber("12abc", ".", v) -> NotANumber, v unchanged
-// Spaces and tabs around the number are allowed, never inside it; the digits
-// are ASCII. The result does not depend on the C library's locale.
+// Spaces, tabs and line ends (CR, LF) around the number are allowed, never
+// inside it; the digits are ASCII. The result does not depend on the C
+// library's locale.
 ReadError readNumber(std::string_view text, std::string_view decimalSeparator, double& value);
 
 // As readNumber, but returns the number, and a text that is not read raises

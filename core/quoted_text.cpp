@@ -76,7 +76,7 @@ std::string escape(const char* prefix, char32_t value, int digits) {
 
 }  // namespace
 
-std::string quotedText(std::string_view text) {
+std::string quotedText(std::string_view text, Quote quote) {
   constexpr std::size_t kMostShown = 40;
   constexpr std::string_view kFirstStrongIsolate = "\xE2\x81\xA8";
   constexpr std::string_view kPopDirectionalIsolate = "\xE2\x81\xA9";
@@ -95,12 +95,13 @@ std::string quotedText(std::string_view text) {
     width += pieceWidth;
     at += bytes;
   }
-  std::string quote = "\"";
-  quote += kFirstStrongIsolate;
-  quote += shown;
-  quote += kPopDirectionalIsolate;
-  if (at == text.size()) return quote + "\"";
-  return quote + "...\" (" + std::to_string(text.size()) + " bytes)";
+  const bool isolated = quote == Quote::Isolated;
+  std::string quoted = "\"";
+  if (isolated) quoted += kFirstStrongIsolate;
+  quoted += shown;
+  if (isolated) quoted += kPopDirectionalIsolate;
+  if (at == text.size()) return quoted + "\"";
+  return quoted + "...\" (" + std::to_string(text.size()) + " bytes)";
 }
 
 }  // namespace torvane
