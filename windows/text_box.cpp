@@ -36,15 +36,20 @@ public:
 
 protected:
   // A paste with no text, as when the clipboard holds only HTML or a picture,
-  // leaves the field as it is; QLineEdit would delete the selection.
+  // leaves the field as it is; QLineEdit would delete the selection. A paste
+  // too long is refused before QLineEdit inserts it, since it would take it
+  // back a character at a time: a megabyte would hold the window for seconds.
   void keyPressEvent(QKeyEvent* event) override {
+    if (!event->matches(QKeySequence::Paste) || isReadOnly()) return QLineEdit::keyPressEvent(event);
     // Ctrl+Shift+Insert pastes the selection, as QLineEdit does where the desktop has one.
     const bool selection = event->key() == Qt::Key_Insert &&
                            event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) &&
                            QGuiApplication::clipboard()->supportsSelection();
-    if (event->matches(QKeySequence::Paste) &&
-        QGuiApplication::clipboard()->text(selection ? QClipboard::Selection : QClipboard::Clipboard).isEmpty())
-      return;
+    const qsizetype pasted =
+        QGuiApplication::clipboard()->text(selection ? QClipboard::Selection : QClipboard::Clipboard).size();
+    const qsizetype length = text().size() - selectedText().size() + pasted;
+    if (pasted == 0) return;
+    if (!fits(length)) return refuse(length);
     QLineEdit::keyPressEvent(event);
   }
 
