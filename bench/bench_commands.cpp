@@ -204,7 +204,7 @@ bool timePaste(Bench& bench, const char* what, const QString& full) {
     ok &= bench.text("txtHP1") == full;
     const std::size_t reported = bench.errors().size();
     figure();
-    if (bench.errors().size() != reported + 1 || bench.errors().back() != ErrorKind::TypeMismatch) {
+    if (bench.errors().size() != reported + 1 || bench.errors().back() != torvane::kTypeMismatch) {
       std::printf("  FAULT: Figure with %s did not report a type mismatch\n", what);
       return false;
     }
@@ -244,7 +244,7 @@ bool timeRefusal(Bench& bench) {
     const std::size_t reported = bench.errors().size();
     const auto start = pasteOverTheHint(bench);
     QCoreApplication::processEvents();
-    ok &= bench.errors().size() == reported + 1 && bench.errors().back() == ErrorKind::TooLong &&
+    ok &= bench.errors().size() == reported + 1 && bench.errors().back() == torvane::forms::kTooLong &&
           bench.text("txtHP1") == QStringLiteral("Enter HP");
     totals.push_back(microseconds(bench.reportedAt() - start) / 1000);
   }

@@ -91,20 +91,20 @@ double nearestDouble(const Spelling& spelt, std::string_view separator) {
   return value;
 }
 
-// Why a text is not a number, where it was found, and what it is.
-std::string mismatchDetail(ReadError why, std::string_view text, std::string_view field) {
+// Where a text was found, and what it is: "In the car weight field, "..."".
+std::string quoted(std::string_view text, std::string_view field) {
   // The message starts with a word of its own: many renderers take a line's
   // direction from its first letter, and an isolate does not hide the quote's
   // letters from all of them.
-  std::string detail = field.empty() ? "The text " : "In the " + std::string(field) + " field, ";
-  detail += quotedText(text);
-  switch (why) {
-  case ReadError::TooLarge: return detail + " is too large a number to hold.";
-  case ReadError::TooSmall: return detail + " is too small a number to hold; write 0 for zero.";
-  case ReadError::None:
-  case ReadError::NotANumber: break;
-  }
-  return detail + " is not a number.";
+  return (field.empty() ? "The text " : "In the " + std::string(field) + " field, ") + quotedText(text);
+}
+
+// Why a text is not a number, where it was found, and what it is.
+std::string mismatchDetail(ReadError why, std::string_view text, std::string_view field) {
+  const char* what = why == ReadError::TooLarge   ? " is too large a number to hold."
+                     : why == ReadError::TooSmall ? " is too small a number to hold; write 0 for zero."
+                                                  : " is not a number.";
+  return quoted(text, field) + what;
 }
 
 // Adds one unit in the last place to a string of decimal digits and one '.',
@@ -157,11 +157,17 @@ double textToNumber(std::string_view text, std::string_view decimalSeparator, st
   double value = 0.0;
   const ReadError why = readNumber(text, decimalSeparator, value);
   if (why == ReadError::None) return value;
-  throw RuntimeError(ErrorKind::TypeMismatch, mismatchDetail(why, text, field));
+  throw RuntimeError(kTypeMismatch, mismatchDetail(why, text, field));
+}
+
+double inputToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field) {
+  const double value = textToNumber(text, decimalSeparator, field);
+  if (value < 0.0) throw RuntimeError(kOutOfRange, quoted(text, field) + " is negative; it must be above zero.");
+  return value;
 }
 
 std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator) {
-  if (!std::isfinite(value)) throw RuntimeError(ErrorKind::ArithmeticFault, "the result is not a finite number.");
+  if (!std::isfinite(value)) throw RuntimeError(kArithmeticFault, "the result is not a finite number.");
 
   std::string digits = roundedMagnitude(std::fabs(value), fractionDigits(pattern));
   const bool allZero = digits.find_first_not_of("0.") == std::string::npos;

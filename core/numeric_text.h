@@ -63,6 +63,15 @@ ReadError readNumber(std::string_view text, std::string_view decimalSeparator, d
 // `..." (N bytes)` with the text's whole length.
 double textToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field = {});
 
+// As textToNumber, for what the user enters as a weight, a horsepower or a
+// trap speed, none of which can be negative: a number below zero raises out
+// of range, its message naming the field. Zero ("-0" too) and every positive
+// number come back as they are:
+//   "300", field "horsepower" -> 300     "0" -> 0     "-0" -> -0
+//   "-300", field "horsepower" -> In the horsepower field, "-300" is negative; it must be above zero.
+//   "Enter HP", field "horsepower" -> type mismatch, as textToNumber
+double inputToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field);
+
 // Writes a number with a display pattern:
 //   12.549582069435724, "#.00" -> "12.55"    12.549582069435724, "#.0" -> "12.5"
 //   0.5, "#.00" -> ".50"                     0.04, "#.0" -> ".0"

@@ -13,7 +13,6 @@ using torvane::forms::Control;
 using torvane::forms::Controls;
 using torvane::forms::Fill;
 using torvane::forms::Kind;
-using torvane::forms::kNoControl;
 
 namespace {
 enum Id { label, first, button, second, windowLabel };
@@ -22,32 +21,36 @@ enum Id { label, first, button, second, windowLabel };
 // caption fits its box at no size.
 // clang-format off
 constexpr Control kTable[] = {
-  {label, "label", Kind::Label, "a caption that wraps at word boundaries", 120, 120, 1500, 495, 9, nullptr, second},
-  {second, "second", Kind::TextBox, "two", 120, 600, 1500, 375, 3, "Second number"},
-  {button, "button", Kind::Button, "Go", 1800, 120, 900, 375, 0},
-  {first, "first", Kind::TextBox, "one", 120, 480, 1500, 375, 1, "First number"},
-  {windowLabel, "windowLabel", Kind::Label, "far too long for its box", 1800, 600, 900, 255, 2, nullptr, kNoControl, Fill::Window},
+  {.id = label, .name = "label", .kind = Kind::Label, .text = "a caption that wraps at word boundaries",
+   .box = {120, 120, 1500, 495}, .labelFor = second},
+  {.id = second, .name = "second", .kind = Kind::TextBox, .text = "two",
+   .box = {120, 600, 1500, 375}, .tabIndex = 3, .what = "Second number"},
+  {.id = button, .name = "button", .kind = Kind::Button, .text = "Go", .box = {1800, 120, 900, 375}, .tabIndex = 0},
+  {.id = first, .name = "first", .kind = Kind::TextBox, .text = "one",
+   .box = {120, 480, 1500, 375}, .tabIndex = 1, .what = "First number"},
+  {.id = windowLabel, .name = "windowLabel", .kind = Kind::Label, .text = "far too long for its box",
+   .box = {1800, 600, 900, 255}, .fill = Fill::Window},
 };
 // clang-format on
 static_assert(torvane::forms::idsNumberTheRows(kTable) && torvane::forms::everyFieldIsNamed(kTable) &&
               torvane::forms::labelsLieBelow(kTable));
-constexpr Control kLabelOverAnEarlierBox[] = {{0, "a", Kind::TextBox, "", 0, 0, 90, 30, 0, "A"},
-                                              {1, "b", Kind::Label, "A", 75, 15, 90, 30, 1}};
+constexpr Control kLabelOverAnEarlierBox[] = {{0, "a", Kind::TextBox, "", {0, 0, 90, 30}, 0, "A"},
+                                              {1, "b", Kind::Label, "A", {75, 15, 90, 30}}};
 static_assert(!torvane::forms::labelsLieBelow(kLabelOverAnEarlierBox));
 
-constexpr Control kRepeated[] = {{0, "a", Kind::Label, "", 0, 0, 0, 0, 0}, {0, "b", Kind::Label, "", 0, 0, 0, 0, 1}};
+constexpr Control kRepeated[] = {{0, "a", Kind::Label, "", {}}, {0, "b", Kind::Label, "", {}}};
 static_assert(!torvane::forms::idsNumberTheRows(kRepeated));
-constexpr Control kGap[] = {{0, "a", Kind::Label, "", 0, 0, 0, 0, 0}, {2, "b", Kind::Label, "", 0, 0, 0, 0, 1}};
+constexpr Control kGap[] = {{0, "a", Kind::Label, "", {}}, {2, "b", Kind::Label, "", {}}};
 static_assert(!torvane::forms::idsNumberTheRows(kGap));
-constexpr Control kUnnamedField[] = {{0, "a", Kind::TextBox, "prompt", 0, 0, 0, 0, 0}};
+constexpr Control kUnnamedField[] = {{0, "a", Kind::TextBox, "prompt", {}}};
 static_assert(!torvane::forms::everyFieldIsNamed(kUnnamedField));
-constexpr Control kLabelNamingAButton[] = {{0, "a", Kind::Label, "Go", 0, 0, 0, 0, 0, nullptr, 1},
-                                           {1, "b", Kind::Button, "Go", 0, 0, 0, 0, 1}};
+constexpr Control kLabelNamingAButton[] = {{0, "a", Kind::Label, "Go", {}, -1, nullptr, 1},
+                                           {1, "b", Kind::Button, "Go", {}}};
 static_assert(!torvane::forms::everyFieldIsNamed(kLabelNamingAButton));
-constexpr Control kLabelWithAShortcut[] = {{0, "a", Kind::Label, "&Weight", 0, 0, 0, 0, 0, nullptr, 1},
-                                           {1, "b", Kind::TextBox, "", 0, 0, 0, 0, 1, "Weight"}};
+constexpr Control kLabelWithAShortcut[] = {{0, "a", Kind::Label, "&Weight", {}, -1, nullptr, 1},
+                                           {1, "b", Kind::TextBox, "", {}, 0, "Weight"}};
 static_assert(!torvane::forms::everyFieldIsNamed(kLabelWithAShortcut));
-constexpr Control kLabelNamingNothing[] = {{0, "a", Kind::Label, "Weight", 0, 0, 0, 0, 0, nullptr, 7}};
+constexpr Control kLabelNamingNothing[] = {{0, "a", Kind::Label, "Weight", {}, -1, nullptr, 7}};
 static_assert(!torvane::forms::everyFieldIsNamed(kLabelNamingNothing));
 }  // namespace
 
@@ -146,7 +149,7 @@ private slots:
       access(*controls_);
       QFAIL("no error raised");
     } catch (const torvane::RuntimeError& error) {
-      QCOMPARE(error.kind(), torvane::ErrorKind::ControlAccess);
+      QCOMPARE(error.kind(), torvane::forms::kControlAccess);
       QCOMPARE(QString::fromStdString(error.detail()), detail);
     }
   }
@@ -218,7 +221,7 @@ private slots:
     if (refused) QCOMPARE(field->text(), before);
     QCOMPARE(errors_.size(), std::size_t(refused && entering > 0));
     if (errors_.empty()) return;
-    QCOMPARE(errors_[0].kind(), torvane::ErrorKind::TooLong);
+    QCOMPARE(errors_[0].kind(), torvane::forms::kTooLong);
     QCOMPARE(QString::fromStdString(errors_[0].detail()),
              QString("In the first number field, the text would be %1 characters long, and a field holds at "
                      "most 65536. The field is left as it was.")

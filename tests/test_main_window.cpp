@@ -229,33 +229,41 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
   QTest::addColumn<QStringList>("afterwards");  // field, text...: what the fields show after the error
   const QStringList untouched = {"txtET", "Your ET", "txt4trap", "Text2", "txt8th", "1/8 Mile ET",
                                  "txt8thTrap", "1/8 Mile Trap"};
+  const QStringList hpUntouched = {"txtHP", "H.P."};
   QTest::newRow("HP still holds its hint")
-      << "cmdFigureEt" << QStringList{"txtWeight1", "3000"} << ErrorKind::TypeMismatch
+      << "cmdFigureEt" << QStringList{"txtWeight1", "3000"} << torvane::kTypeMismatch
       << "In the horsepower field, \"\u2068Enter HP\u2069\" is not a number." << untouched;
   QTest::newRow("weight empty, read before HP")
-      << "cmdFigureEt" << QStringList{"txtWeight1", ""} << ErrorKind::TypeMismatch
+      << "cmdFigureEt" << QStringList{"txtWeight1", ""} << torvane::kTypeMismatch
       << "In the car weight field, \"\u2068\u2069\" is not a number." << untouched;
   QTest::newRow("weight holds a right-to-left override")
-      << "cmdFigureEt" << QStringList{"txtWeight1", "\u202E300 number."} << ErrorKind::TypeMismatch
+      << "cmdFigureEt" << QStringList{"txtWeight1", "\u202E300 number."} << torvane::kTypeMismatch
       << "In the car weight field, \"\u2068<U+202E>300 number.\u2069\" is not a number." << untouched;
   QTest::newRow("HP 0")
-      << "cmdFigureEt" << QStringList{"txtHP1", "0", "txtWeight1", "3000"} << ErrorKind::ArithmeticFault
+      << "cmdFigureEt" << QStringList{"txtHP1", "0", "txtWeight1", "3000"} << torvane::kArithmeticFault
       << "Division by zero while figuring the 1/4 mile ET." << untouched;
   QTest::newRow("weight 0: the ET is written, the trap speed fails")
-      << "cmdFigureEt" << QStringList{"txtHP1", "300", "txtWeight1", "0"} << ErrorKind::ArithmeticFault
+      << "cmdFigureEt" << QStringList{"txtHP1", "300", "txtWeight1", "0"} << torvane::kArithmeticFault
       << "Division by zero while figuring the 1/4 mile trap speed."
       << QStringList{"txtET", ".00", "txt4trap", "Text2", "txt8th", "1/8 Mile ET", "txt8thTrap", "1/8 Mile Trap"};
+  QTest::newRow("both negative: the weight, read first, is refused")
+      << "cmdFigureEt" << QStringList{"txtHP1", "-300", "txtWeight1", "-3000"} << torvane::kOutOfRange
+      << "In the car weight field, \"\u2068-3000\u2069\" is negative; it must be above zero." << untouched;
   QTest::newRow("negative HP")
-      << "cmdFigureEt" << QStringList{"txtHP1", "-300", "txtWeight1", "3000"} << ErrorKind::PowerError
-      << "A negative number has no real power with a fractional exponent, while figuring the 1/4 mile ET."
-      << untouched;
+      << "cmdFigureEt" << QStringList{"txtHP1", "-300", "txtWeight1", "3000"} << torvane::kOutOfRange
+      << "In the horsepower field, \"\u2068-300\u2069\" is negative; it must be above zero." << untouched;
   QTest::newRow("HP mode: trap speed read before weight")
-      << "cmdFigurehp" << QStringList{"txtWeight", "x", "txtTrapspeed", "y"} << ErrorKind::TypeMismatch
-      << "In the trap speed field, \"\u2068y\u2069\" is not a number." << QStringList{"txtHP", "H.P."};
+      << "cmdFigurehp" << QStringList{"txtWeight", "x", "txtTrapspeed", "y"} << torvane::kTypeMismatch
+      << "In the trap speed field, \"\u2068y\u2069\" is not a number." << hpUntouched;
+  QTest::newRow("HP mode: both negative, the trap speed read first")
+      << "cmdFigurehp" << QStringList{"txtWeight", "-3000", "txtTrapspeed", "-117"} << torvane::kOutOfRange
+      << "In the trap speed field, \"\u2068-117\u2069\" is negative; it must be above zero." << hpUntouched;
+  QTest::newRow("HP mode: negative weight")
+      << "cmdFigurehp" << QStringList{"txtWeight", "-3000", "txtTrapspeed", "117"} << torvane::kOutOfRange
+      << "In the car weight field, \"\u2068-3000\u2069\" is negative; it must be above zero." << hpUntouched;
   QTest::newRow("HP mode: result beyond the double range")
       << "cmdFigurehp" << QStringList{"txtWeight", "1e300", "txtTrapspeed", "1e200"}
-      << ErrorKind::ArithmeticFault << "A result too large to hold while figuring the rear wheel HP."
-      << QStringList{"txtHP", "H.P."};
+      << torvane::kArithmeticFault << "A result too large to hold while figuring the rear wheel HP." << hpUntouched;
 }
 // clang-format on
 
@@ -330,7 +338,7 @@ void TestMainWindow::errorReportIsAModalMessage() {
     });
     box->accept();
   });
-  torvane::reportInMessageBox(window_, torvane::RuntimeError(ErrorKind::TypeMismatch, quote.toStdString()));
+  torvane::reportInMessageBox(window_, torvane::RuntimeError(torvane::kTypeMismatch, quote.toStdString()));
   QCOMPARE(title, QString("Type mismatch"));
   QCOMPARE(detail, quote);
   QVERIFY(shownAsTyped);

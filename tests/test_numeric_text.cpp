@@ -153,7 +153,7 @@ TEST_CASE("refuses text, and says why") {
       torvane::textToNumber(row.text, row.separator);
       FAIL("no error raised");
     } catch (const torvane::RuntimeError& error) {
-      CHECK(error.kind() == torvane::ErrorKind::TypeMismatch);
+      CHECK(error.kind() == torvane::kTypeMismatch);
     }
   }
 }
@@ -199,7 +199,7 @@ TEST_CASE("a type mismatch names the field, says why and quotes the text so that
       torvane::textToNumber(row.text, ".", row.field);
       FAIL("no error raised");
     } catch (const torvane::RuntimeError& error) {
-      CHECK(error.kind() == torvane::ErrorKind::TypeMismatch);
+      CHECK(error.kind() == torvane::kTypeMismatch);
       CHECK(error.detail() == row.detail);
     }
   }
@@ -268,7 +268,7 @@ TEST_CASE("formatting refuses what is not finite") {
       torvane::formatNumber(value, DisplayPattern::TwoDecimals, ".");
       FAIL("no error raised");
     } catch (const torvane::RuntimeError& error) {
-      CHECK(error.kind() == torvane::ErrorKind::ArithmeticFault);
+      CHECK(error.kind() == torvane::kArithmeticFault);
     }
   }
 }

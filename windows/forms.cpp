@@ -18,7 +18,7 @@
 #include <string>
 
 #include "assets/pictures.h"
-#include "core/runtime_error.h"
+#include "windows/errors.h"
 
 namespace torvane::forms {
 namespace {
@@ -225,7 +225,7 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
   clientSize_ = scale.size(clientTwips.width(), clientTwips.height());
   std::vector<const Control*> tabOrder;
   for (const Control& row : table) {
-    const QRect place = scale.rect(row.left, row.top, row.width, row.height);
+    const QRect place = scale.rect(row.box.left, row.box.top, row.box.width, row.box.height);
     QWidget* widget = makeWidget(row, place.size(), clientArea, report);
     widget->setObjectName(QString::fromUtf8(row.name));
     widget->setGeometry(place);
@@ -245,14 +245,13 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
 
 QWidget* Controls::widget(int id) const {
   if (id < 0 || static_cast<std::size_t>(id) >= widgets_.size())
-    throw RuntimeError(ErrorKind::ControlAccess, "the window has no control number " + std::to_string(id) + ".");
+    throw RuntimeError(kControlAccess, "the window has no control number " + std::to_string(id) + ".");
   return widgets_[static_cast<std::size_t>(id)];
 }
 
 QLineEdit* Controls::textBox(int id) const {
   if (auto* box = qobject_cast<QLineEdit*>(widget(id))) return box;
-  throw RuntimeError(ErrorKind::ControlAccess,
-                     widget(id)->objectName().toStdString() + " is not a text box and has no text.");
+  throw RuntimeError(kControlAccess, widget(id)->objectName().toStdString() + " is not a text box and has no text.");
 }
 
 void Controls::setVisible(int id, bool visible) const { widget(id)->setVisible(visible); }
@@ -270,8 +269,7 @@ QString Controls::what(int id) const { return nameInSentence(textBox(id)); }
 
 void Controls::onClick(int id, std::function<void()> handler) const {
   auto* button = qobject_cast<QPushButton*>(widget(id));
-  if (!button)
-    throw RuntimeError(ErrorKind::ControlAccess, widget(id)->objectName().toStdString() + " is not a button.");
+  if (!button) throw RuntimeError(kControlAccess, widget(id)->objectName().toStdString() + " is not a button.");
   QObject::connect(button, &QPushButton::clicked, button, std::move(handler));
 }
 

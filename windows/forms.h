@@ -68,18 +68,24 @@ inline constexpr int kNoControl = -1;
 // window's results: where they do not fit their boxes, they all take one look.
 using Group = std::span<const int>;
 
-// One row of a window's layout. `text` is a caption, a text box's initial text
-// or, for a picture, its name among the compiled-in pictures (assets/pictures.h).
-// Positions are from the top-left corner of the window's client area. Rows are
-// built in table order, which is the order a screen reader reads them in, and
-// a later row stacks above an earlier one.
+// A control's place and size, in twips from the top-left corner of the
+// window's client area.
+struct Box {
+  int left, top, width, height;
+};
+
+// One row of a window's layout, written with its fields' names. `text` is a
+// caption, a text box's initial text or, for a picture, its name among the
+// compiled-in pictures (assets/pictures.h). Rows are built in table order,
+// which is the order a screen reader reads them in, and a later row stacks
+// above an earlier one.
 struct Control {
   int id;  // the window's own enum value for the control; ids run 0..n-1
   const char* name;
   Kind kind;
   const char* text;
-  int left, top, width, height;  // twips
-  int tabIndex;                  // order in which Tab visits the controls that take focus
+  Box box;
+  int tabIndex = -1;  // a text box's or button's place in the order Tab visits them
   // What a text box holds ("Car weight": no unit, a field may show either) or
   // a picture shows, in words: a text box's initial text is only a prompt and
   // is gone once the user types. Screen readers say it; labels and buttons
@@ -120,14 +126,14 @@ constexpr bool everyFieldIsNamed(std::span<const Control> table) {
 // Whether no label overlaps a control of an earlier row: a label lies below
 // what it overlaps. Every window checks its table with this too.
 constexpr bool labelsLieBelow(std::span<const Control> table) {
-  const auto overlap = [](const Control& a, const Control& b) {
+  const auto overlap = [](const Box& a, const Box& b) {
     return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
            b.top < a.top + a.height;
   };
   for (std::size_t later = 0; later < table.size(); ++later)
     for (std::size_t earlier = 0; earlier < later; ++earlier)
       if (table[later].kind == Kind::Label && table[earlier].kind != Kind::Label &&
-          overlap(table[earlier], table[later]))
+          overlap(table[earlier].box, table[later].box))
         return false;
   return true;
 }

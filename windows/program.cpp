@@ -82,7 +82,7 @@ void keepQuoteOnOneLine(QMessageBox& box) {
 }  // namespace
 
 void reportInMessageBox(QWidget* window, const RuntimeError& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"), QString::fromUtf8(errorTitle(error.kind())),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"), QString::fromUtf8(error.kind().title),
                   QMessageBox::Ok, window);
   box.setInformativeText(QString::fromStdString(error.detail()));
   // A message can quote what the user typed. Left to guess, a label would

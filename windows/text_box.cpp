@@ -85,7 +85,7 @@ private:
         [this, length] {
           reporting_ = false;
           if (!fits(text().size())) setText(kept_);
-          report_(RuntimeError(ErrorKind::TooLong,
+          report_(RuntimeError(kTooLong,
                                QStringLiteral("In the %1 field, the text would be %2 characters long, and a field "
                                               "holds at most %3. The field is left as it was.")
                                    .arg(nameInSentence(this))

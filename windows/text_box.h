@@ -3,13 +3,11 @@
 #include <QtGlobal>
 #include <functional>
 
+#include "windows/errors.h"
+
 class QLineEdit;
 class QString;
 class QWidget;
-
-namespace torvane {
-class RuntimeError;
-}
 
 namespace torvane::forms {
 
