@@ -1,5 +1,6 @@
 #include "windows/forms.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -188,6 +189,40 @@ std::vector<std::vector<Caption>> captionGroups(std::span<const Control> table, 
   return captions;
 }
 
+// Keeps the controls of a fixed layout at their places, each given from the
+// client area's top-left corner; under a right-to-left direction each is
+// measured from the top-right corner instead, as the client area's size and
+// direction change.
+class Placing final : public QObject {
+public:
+  struct Place {
+    QWidget* control;
+    QRect rect;
+  };
+
+  Placing(QWidget* clientArea, QSize size, std::vector<Place> places)
+      : QObject(clientArea), places_(std::move(places)) {
+    place(clientArea->layoutDirection(), QRect(QPoint(), size));
+    clientArea->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject* clientArea, QEvent* event) override {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutDirectionChange) {
+      const auto* area = static_cast<const QWidget*>(clientArea);
+      place(area->layoutDirection(), area->rect());
+    }
+    return false;
+  }
+
+private:
+  void place(Qt::LayoutDirection direction, QRect area) const {
+    for (const auto& [control, rect] : places_) control->setGeometry(QStyle::visualRect(direction, area, rect));
+  }
+
+  std::vector<Place> places_;
+};
+
 // Expected frame of a window not shown yet: before the first showing the
 // window manager has not told it, so a title bar of the style's height and a
 // border are allowed for.
@@ -230,11 +265,12 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
   const Scale scale = Scale::of(clientArea, clientTwips);
   clientSize_ = scale.size(clientTwips.width(), clientTwips.height());
   std::vector<const Control*> tabOrder;
+  std::vector<Placing::Place> places;
   for (const Control& row : table) {
     const QRect place = scale.rect(row.left, row.top, row.width, row.height);
     QWidget* widget = makeWidget(row, place.size(), clientArea, report);
     widget->setObjectName(QString::fromUtf8(row.name));
-    widget->setGeometry(place);
+    places.push_back({widget, place});
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
     if (row.kind == Kind::Picture && row.what) widget->setAccessibleDescription(QString::fromUtf8(row.what));
@@ -243,6 +279,7 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
   }
   for (const Control& row : table)
     if (row.labelFor != kNoControl) static_cast<QLabel*>(widget(row.id))->setBuddy(widget(row.labelFor));
+  new Placing(clientArea, clientSize_, std::move(places));
   fitCaptions(clientArea, scale, captionGroups(table, groups, widgets_));
   std::ranges::sort(tabOrder, {}, &Control::tabIndex);
   for (const Control* row : tabOrder) tabOrder_.push_back(widget(row->id));
