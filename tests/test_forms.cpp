@@ -80,7 +80,6 @@ private slots:
     QTest::newRow("the calculator's width") << 6915 << 1.0 << 461;
     QTest::newRow("half a pixel and less") << 7 << 1.0 << 0;
     QTest::newRow("more than half a pixel") << 8 << 1.0 << 1;
-    QTest::newRow("a left margin at 20 pt") << 120 << 20.0 / 9 << 18;
   }
   void twipsBecomePixels() {
     QFETCH(int, twips);
@@ -89,15 +88,33 @@ private slots:
     QCOMPARE(torvane::forms::Scale(scale).pixels(twips), pixels);
   }
 
+  void buildsEveryRowAtItsPlace_data() {
+    QTest::addColumn<int>("pointSize");  // the window's font
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::addColumn<QRect>("place");  // of the first label
+    QTest::newRow("9 pt") << 9 << Qt::LeftToRight << QRect(8, 8, 100, 33);
+    QTest::newRow("10 pt, the smallest size between half points") << 10 << Qt::LeftToRight << QRect(9, 9, 111, 37);
+    QTest::newRow("12 pt, right to left: from the right edge") << 12 << Qt::RightToLeft << QRect(256, 11, 133, 44);
+  }
   void buildsEveryRowAtItsPlace() {
-    QCOMPARE(controls_->widget(label)->geometry(), QRect(8, 8, 100, 33));
-    QCOMPARE(controls_->widget(second)->geometry(), QRect(8, 40, 100, 25));
+    QFETCH(int, pointSize);
+    QFETCH(Qt::LayoutDirection, direction);
+    QFETCH(QRect, place);
+    surface_ = std::make_unique<QWidget>();
+    surface_->setFont(QFont(QFont().family(), pointSize));
+    surface_->setLayoutDirection(direction);
+    controls_ = std::make_unique<Controls>(surface_.get(), QSize(4500, 3000), kTable);
+    QCOMPARE(controls_->widget(label)->geometry(), place);
     QCOMPARE(qobject_cast<QPushButton*>(controls_->widget(button))->text(), QString("Go"));
     QVERIFY(qobject_cast<QLabel*>(controls_->widget(label))->wordWrap());
     QCOMPARE(controls_->widget(windowLabel)->backgroundRole(), QPalette::Window);
     QCOMPARE(controls_->widget(label)->backgroundRole(), QPalette::Button);
-    // a caption is made smaller to fit, but never below 7 pt at 9 pt
-    QCOMPARE(controls_->widget(windowLabel)->font().pointSizeF(), surface_->font().pointSizeF() * 7 / 9);
+    // a caption is made smaller to fit, down to 7/9 of the window's size: 7 pt at 9 pt
+    QCOMPARE(controls_->widget(windowLabel)->font().pointSizeF(), pointSize * 7.0 / 9);
+    // in a wider window each control keeps its distance from the edge it is measured from
+    surface_->resize(controls_->clientSize() + QSize(100, 0));
+    surface_->show();
+    QCOMPARE(controls_->widget(label)->x(), place.x() + (direction == Qt::RightToLeft ? 100 : 0));
     // each edge is rounded, not the size: boxes that meet in twips meet in pixels
     QCOMPARE(torvane::forms::Scale().rect(7, 0, 7, 15), QRect(0, 0, 1, 1));
   }

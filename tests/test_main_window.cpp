@@ -34,6 +34,7 @@ private slots:
   void errorsStopTheCommandAndTheProgramGoesOn_data();
   void errorsStopTheCommandAndTheProgramGoesOn();
   void enterPressesNoButton();
+  void usesTheLocaleDecimalSeparator_data();
   void usesTheLocaleDecimalSeparator();
   void errorReportIsAModalMessage();
 
@@ -195,7 +196,6 @@ void TestMainWindow::figureEt_data() {
   QTest::addColumn<QString>("hp");
   QTest::addColumn<QString>("weight");
   QTest::addColumn<QStringList>("results");  // txtET, txt4trap, txt8th, txt8thTrap
-  QTest::newRow("150 HP, 2500") << "150" << "2500" << QStringList{"14.88", "91.7", "9.60", "74.0"};
   QTest::newRow("weight and HP equal") << "500" << "500" << QStringList{"5.83", "234.0", "3.76", "188.7"};
   QTest::newRow("300 HP, 3000, with spaces, a plus sign and an exponent")
       << " +300 " << "3e3" << QStringList{"12.55", "108.7", "8.10", "87.7"};
@@ -301,18 +301,32 @@ void TestMainWindow::enterPressesNoButton() {
   QVERIFY(run_->errors.empty());
 }
 
+// Written with the mark of the digits 0 to 9; another mark is read where it can mean nothing else.
+void TestMainWindow::usesTheLocaleDecimalSeparator_data() {
+  QTest::addColumn<QLocale>("locale");
+  QTest::addColumn<QChar>("mark");
+  QTest::addColumn<QChar>("other");
+  QTest::addColumn<bool>("otherRead");
+  QTest::newRow("German: a comma, no point") << QLocale("de_DE") << QChar(',') << QChar('.') << false;
+  QTest::newRow("Arabic, Egypt: a point, its own mark too") << QLocale("ar_EG") << QChar('.') << QChar(0x066B) << true;
+  QTest::newRow("Persian, Iran: a point, its own mark too") << QLocale("fa_IR") << QChar('.') << QChar(0x066B) << true;
+}
+
 void TestMainWindow::usesTheLocaleDecimalSeparator() {
-  const QLocale previous;
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QFETCH(QLocale, locale);
+  QFETCH(QChar, mark);
+  QFETCH(QChar, other);
+  QFETCH(bool, otherRead);
+  const auto restore = qScopeGuard([previous = QLocale()] { QLocale::setDefault(previous); });
+  QLocale::setDefault(locale);
   type("txtHP1", "300");
+  type("txtWeight1", "3000" + QString(other) + "0");
+  click("cmdFigureEt");
+  QCOMPARE(run_->errors.size(), std::size_t(!otherRead));
   type("txtWeight1", "3000");
   click("cmdFigureEt");
   const QStringList shown = {text("txtET"), text("txt4trap"), text("txt8th"), text("txt8thTrap")};
-  type("txtHP1", "300.5");
-  click("cmdFigureEt");
-  QLocale::setDefault(previous);
-  QCOMPARE(shown, (QStringList{"12,55", "108,7", "8,10", "87,7"}));
-  QCOMPARE(run_->errors.size(), std::size_t(1));  // a point is no separator under a comma locale
+  QCOMPARE(shown, QStringList({"12.55", "108.7", "8.10", "87.7"}).replaceInStrings(".", QString(mark)));
 }
 
 // The message quotes what the user typed: text that looks like HTML shows as

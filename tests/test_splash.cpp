@@ -73,7 +73,10 @@ void TestSplash::init() {
   QVERIFY(QTest::qWaitForWindowExposed(splash_));
 }
 
-void TestSplash::cleanup() { program_.reset(); }
+void TestSplash::cleanup() {
+  program_.reset();
+  QApplication::setLayoutDirection(Qt::LeftToRight);
+}
 
 void TestSplash::startsOnTheSplashAlone() {
   QVERIFY(splash_->isVisible());
@@ -104,16 +107,19 @@ void TestSplash::boardIsFramelessAndCentred() {
 void TestSplash::picturesAreShownUnscaled_data() {
   QTest::addColumn<QString>("name");
   QTest::addColumn<QRect>("place");  // pixels; the box is the picture's own size
-  QTest::newRow("start light") << "Image1" << QRect(8, 24, 50, 138);
-  QTest::newRow("first title") << "Image2" << QRect(72, 24, 198, 45);
-  QTest::newRow("second title") << "Image3" << QRect(88, 56, 199, 41);
-  QTest::newRow("third title") << "Image4" << QRect(112, 88, 160, 42);
-  QTest::newRow("credit, cut by the bottom edge") << "Image5" << QRect(0, 192, 104, 22);
+  QTest::addColumn<Qt::LayoutDirection>("direction");
+  QTest::newRow("start light") << "Image1" << QRect(8, 24, 50, 138) << Qt::LeftToRight;
+  QTest::newRow("first title") << "Image2" << QRect(72, 24, 198, 45) << Qt::LeftToRight;
+  QTest::newRow("second title") << "Image3" << QRect(88, 56, 199, 41) << Qt::LeftToRight;
+  QTest::newRow("third title, right to left too: artwork") << "Image4" << QRect(112, 88, 160, 42) << Qt::RightToLeft;
+  QTest::newRow("credit, cut by the bottom edge") << "Image5" << QRect(0, 192, 104, 22) << Qt::LeftToRight;
 }
 
 void TestSplash::picturesAreShownUnscaled() {
   QFETCH(QString, name);
   QFETCH(QRect, place);
+  QFETCH(Qt::LayoutDirection, direction);
+  QApplication::setLayoutDirection(direction);
   auto* picture = find<QLabel>(splash_, name);
   QCOMPARE(picture->geometry(), place);
   QCOMPARE(picture->pixmap().size(), place.size());

@@ -1,5 +1,6 @@
 #include "windows/forms.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -105,13 +106,17 @@ struct Caption {
   QString text;
 };
 
-// The widest stretch at which each caption of a group fits, at a size.
-std::optional<int> stretchThatFits(std::span<const Caption> group, QFont font) {
+// The widest stretch at which each caption of a group fits in its own font,
+// at that font's size or at `pointSize`.
+std::optional<int> stretchThatFits(std::span<const Caption> group, std::optional<double> pointSize = {}) {
   for (const QFont::Stretch stretch : kStretches) {
-    font.setStretch(stretch);
-    const QFontMetrics metrics(font, group.front().widget);
-    if (std::ranges::all_of(group, [&](const Caption& c) { return fits(c.kind, c.text, c.widget->size(), metrics); }))
-      return stretch;
+    const auto fitsAtStretch = [&](const Caption& c) {
+      QFont font = c.widget->font();
+      font.setStretch(stretch);
+      if (pointSize) font.setPointSizeF(*pointSize);
+      return fits(c.kind, c.text, c.widget->size(), QFontMetrics(font, c.widget));
+    };
+    if (std::ranges::all_of(group, fitsAtStretch)) return stretch;
   }
   return std::nullopt;
 }
@@ -127,12 +132,13 @@ double fontScale(const QWidget* widget) {
 void fitCaptions(const QWidget* clientArea, Scale scale, const std::vector<std::vector<Caption>>& groups) {
   const QFont font = clientArea->font();
   if (font.pointSizeF() <= 0) return;  // a pixel-sized font: leave it be
-  const double em = emPixels(font, clientArea);
+  const auto plainly = [](const Caption& c) {
+    return plainlyFits(c.kind, c.text, c.widget->size(), emPixels(c.widget->font(), c.widget));
+  };
   std::vector<const std::vector<Caption>*> smaller;
   for (const auto& group : groups) {
-    if (std::ranges::all_of(group, [&](const Caption& c) { return plainlyFits(c.kind, c.text, c.widget->size(), em); }))
-      continue;
-    const std::optional<int> stretch = stretchThatFits(group, font);
+    if (std::ranges::all_of(group, plainly)) continue;
+    const std::optional<int> stretch = stretchThatFits(group);
     if (!stretch) smaller.push_back(&group);
     else if (*stretch != QFont::Unstretched)
       for (const Caption& caption : group) {
@@ -142,17 +148,16 @@ void fitCaptions(const QWidget* clientArea, Scale scale, const std::vector<std::
       }
   }
   if (smaller.empty()) return;
-  QFont small = font;
+  // Half a point smaller at a time, the last step to the floor itself.
   const double smallest = font.pointSizeF() * kSmallestShare * std::min(1.0, scale.factor() / fontScale(clientArea));
-  for (double size = font.pointSizeF() - kSizeStep; size >= smallest - kSizeStep / 2; size -= kSizeStep) {
-    small.setPointSizeF(std::max(size, smallest));
-    if (std::ranges::all_of(smaller, [&](const auto* group) { return stretchThatFits(*group, small).has_value(); }))
-      break;
-  }
+  double size = font.pointSizeF();
+  do size = std::max(size - kSizeStep, smallest);
+  while (size > smallest &&
+         !std::ranges::all_of(smaller, [&](const auto* group) { return stretchThatFits(*group, size).has_value(); }));
   for (const auto* group : smaller) {
     QFont look;
-    look.setPointSizeF(small.pointSizeF());
-    look.setStretch(stretchThatFits(*group, small).value_or(kStretches[std::size(kStretches) - 1]));
+    look.setPointSizeF(size);
+    look.setStretch(stretchThatFits(*group, size).value_or(kStretches[std::size(kStretches) - 1]));
     for (const Caption& caption : *group) caption.widget->setFont(look);
   }
 }
@@ -164,7 +169,9 @@ std::vector<std::vector<Caption>> captionGroups(std::span<const Control> table, 
   std::vector<std::vector<Caption>> captions;
   std::vector<bool> grouped(table.size(), false);
   const auto caption = [&](const Control& row) {
-    return Caption{widgets[static_cast<std::size_t>(row.id)], row.kind, QString::fromUtf8(row.text)};
+    QWidget* widget = widgets[static_cast<std::size_t>(row.id)];
+    widget->ensurePolished();  // given the font it shows in: a theme or style may give its kind its own
+    return Caption{widget, row.kind, QString::fromUtf8(row.text)};
   };
   for (const Group& group : groups) {
     captions.emplace_back();
@@ -181,6 +188,40 @@ std::vector<std::vector<Caption>> captionGroups(std::span<const Control> table, 
       captions.push_back({caption(row)});
   return captions;
 }
+
+// Keeps the controls of a fixed layout at their places, each given from the
+// client area's top-left corner; under a right-to-left direction each is
+// measured from the top-right corner instead, as the client area's size and
+// direction change.
+class Placing final : public QObject {
+public:
+  struct Place {
+    QWidget* control;
+    QRect rect;
+  };
+
+  Placing(QWidget* clientArea, QSize size, std::vector<Place> places)
+      : QObject(clientArea), places_(std::move(places)) {
+    place(clientArea->layoutDirection(), QRect(QPoint(), size));
+    clientArea->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject* clientArea, QEvent* event) override {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutDirectionChange) {
+      const auto* area = static_cast<const QWidget*>(clientArea);
+      place(area->layoutDirection(), area->rect());
+    }
+    return false;
+  }
+
+private:
+  void place(Qt::LayoutDirection direction, QRect area) const {
+    for (const auto& [control, rect] : places_) control->setGeometry(QStyle::visualRect(direction, area, rect));
+  }
+
+  std::vector<Place> places_;
+};
 
 // Expected frame of a window not shown yet: before the first showing the
 // window manager has not told it, so a title bar of the style's height and a
@@ -224,11 +265,12 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
   const Scale scale = Scale::of(clientArea, clientTwips);
   clientSize_ = scale.size(clientTwips.width(), clientTwips.height());
   std::vector<const Control*> tabOrder;
+  std::vector<Placing::Place> places;
   for (const Control& row : table) {
     const QRect place = scale.rect(row.box.left, row.box.top, row.box.width, row.box.height);
     QWidget* widget = makeWidget(row, place.size(), clientArea, report);
     widget->setObjectName(QString::fromUtf8(row.name));
-    widget->setGeometry(place);
+    places.push_back({widget, place});
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
     if (row.kind == Kind::Picture && row.what) widget->setAccessibleDescription(QString::fromUtf8(row.what));
@@ -237,6 +279,7 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
   }
   for (const Control& row : table)
     if (row.labelFor != kNoControl) static_cast<QLabel*>(widget(row.id))->setBuddy(widget(row.labelFor));
+  new Placing(clientArea, clientSize_, std::move(places));
   fitCaptions(clientArea, scale, captionGroups(table, groups, widgets_));
   std::ranges::sort(tabOrder, {}, &Control::tabIndex);
   for (const Control* row : tabOrder) tabOrder_.push_back(widget(row->id));

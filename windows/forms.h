@@ -142,14 +142,22 @@ constexpr bool labelsLieBelow(std::span<const Control> table) {
 // Reaching for a control that is not there, or for the text of a control
 // that has none, raises the control access error.
 //
-// Every control shows its text in the window's font. A caption (of a label or
-// a button) that does not fit its box in it is first condensed at the same
-// size; only a caption that no stretch fits takes a smaller size, and that
-// one smaller size, the largest at which they all fit, is shared by every
-// such caption of the window. A group of captions takes one look: the
-// narrowest stretch, or the smaller size, that any of them needs. Text boxes
-// never change their font, so whatever is typed or written into any of them
-// reads at one size; a prompt longer than its box shows its beginning.
+// Under a right-to-left layout direction the layout is mirrored as a whole,
+// as Qt's own layouts are: each control's left edge is measured from the
+// client area's right edge, in a client area of any size. The text inside a
+// control keeps its own direction, so numbers and Latin captions still read
+// left to right; the tab order and the order a screen reader reads in stay.
+//
+// Every control shows its text in its own font: the window's, or the one the
+// platform's theme gives its kind. A caption (of a label or a button) that
+// does not fit its box in it is first condensed at the same size; only a
+// caption that no stretch fits takes a smaller size, and that one smaller
+// size, the largest at which they all fit down to 7/9 of the font size the
+// layout is scaled for, is shared by every such caption of the window. A
+// group of captions takes one look: the narrowest stretch, or the smaller
+// size, that any of them needs. Text boxes never change their font, so
+// whatever is typed or written into any of them reads at one size; a prompt
+// longer than its box shows its beginning.
 class Controls {
 public:
   // `clientArea` is `clientTwips` large; its size is left to the window.

@@ -174,7 +174,23 @@ QWidget* makeClientArea(QMainWindow* window) {
   return client;
 }
 
-std::string decimalSeparator() { return QLocale().decimalPoint().toStdString(); }
+// Numbers are written in the digits 0 to 9, with the decimal mark that goes
+// with them: the locale's own where it writes its numbers in those digits
+// too, else a point, as the Latin-digit formats of Arabic and Persian have it
+// (Qt gives those locales their own digits' mark, "٫"). Such a locale's own
+// mark is read as well, where it is not a point already. Neither is ever a
+// digit group mark in it.
+struct DecimalMarks {
+  std::string written;
+  std::string alsoRead;  // empty where there is no other
+};
+
+DecimalMarks decimalMarks() {
+  const QLocale locale;
+  const std::string own = locale.decimalPoint().toStdString();
+  if (locale.zeroDigit() == u"0" || locale.groupSeparator() == u".") return {own, {}};
+  return {".", own == "." ? std::string() : own};
+}
 
 }  // namespace
 
@@ -227,14 +243,19 @@ void MainWindow::buildMenuBar() {
 void MainWindow::enterEtMode() { showMode(*this, controls_, kEtMode, kHpMode); }
 void MainWindow::enterHpMode() { showMode(*this, controls_, kHpMode, kEtMode); }
 
-// A text that is not a number is reported with the field it is in: "In the car weight field, ...".
-// What the user enters is read with inputToNumber, which refuses a negative number as well.
+// What the user enters is read with inputToNumber, which refuses a negative
+// number as well. A text spelt with the other mark is read, or refused, with
+// it; any other with the written one.
 double MainWindow::number(int field, decltype(&textToNumber) read) const {
-  return read(controls_.text(field).toStdString(), decimalSeparator(), controls_.what(field).toStdString());
+  const std::string text = controls_.text(field).toStdString();
+  const auto [written, alsoRead] = decimalMarks();
+  double value = 0;
+  const bool other = !alsoRead.empty() && readNumber(text, alsoRead, value) != ReadError::NotANumber;
+  return read(text, other ? alsoRead : written, controls_.what(field).toStdString());
 }
 
 void MainWindow::write(int field, double value, DisplayPattern pattern) {
-  controls_.setText(field, QString::fromStdString(formatNumber(value, pattern, decimalSeparator())));
+  controls_.setText(field, QString::fromStdString(formatNumber(value, pattern, decimalMarks().written)));
 }
 
 // Four steps, each writing its field before the next reads. The eighth-mile

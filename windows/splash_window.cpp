@@ -57,8 +57,14 @@ SplashWindow::SplashWindow(Program& program)
   static const bool described = (QAccessible::installFactory(describeTheBoard), true);
   Q_UNUSED(described);
   setObjectName(QStringLiteral("frmBegin"));
-  setWindowTitle(QStringLiteral("Form1"));  // never shown: the board has no title bar
-  setAccessibleName(QStringLiteral("Torvane"));
+  // Task bars, window switchers and screen readers name the board by its
+  // title. It stays an ordinary window, so that it takes the keyboard when
+  // shown and Alt+Tab comes back to it: Openbox does neither for a window of
+  // the splash type, and leaves one kept off the task bar out of Alt+Tab.
+  setWindowTitle(QStringLiteral("Torvane"));
+  // The board is artwork: the name spelt left to right in three stepped
+  // pictures, as a logo. It is not mirrored under a right-to-left direction.
+  setLayoutDirection(Qt::LeftToRight);
   setFixedSize(controls_.clientSize());
   controls_.onClick(cmdBegin, program_.handlerOf(this, [this] { begin(); }));
   forms::centreOnScreen(this);
