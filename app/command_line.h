@@ -5,12 +5,12 @@
 
 namespace torvane {
 
-// The text that -h, --help, -v or --version asks for, wherever it stands on
-// the command line, the program's name first; null where none is given. They
-// are read before Qt reads anything, since they need no display, so even a
-// value of Qt's that is spelt like one counts:
+// The text that -h, --help, -v or --version asks for, help first, wherever it
+// stands after the program's name; null where none is given. They are read
+// before Qt reads anything, since they need no display, so even a value of
+// one of Qt's options that is spelt like one counts:
 //   torvane -reverse --version   -> "Torvane 1.00\n"
-//   torvane -qwindowtitle -h     -> the usage                (help before version)
+//   torvane -qwindowtitle -h     -> the usage
 //   torvane -platform offscreen  -> null
 QByteArray helpOrVersion(const QByteArrayList& arguments);
 

@@ -26,7 +26,7 @@ struct HeldMessage {
 // while static objects are.
 struct Shared {
   std::mutex mutex;
-  QByteArray displayArgument;  // -display, which the X11 platform reads before DISPLAY
+  QByteArray displayArgument;
   bool opening = false;
   std::vector<HeldMessage> held;
   QtMessageHandler passOn = nullptr;  // the handler that was there before

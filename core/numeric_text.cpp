@@ -39,7 +39,7 @@ bool hasNonzeroDigit(std::string_view digits) { return digits.find_first_not_of(
 // at least one mantissa digit, no blanks inside. A leading '+' is dropped,
 // since fast_float, like std::from_chars, takes only a minus.
 struct Spelling {
-  std::string_view number;                           // the text from its minus or first digit
+  std::string_view number;                           // the trimmed text, less a leading '+'
   std::size_t separatorAt = std::string_view::npos;  // where in `number` the separator stands
   std::string_view integer{}, fraction{};            // the mantissa's digits
 
@@ -99,7 +99,6 @@ std::string quoted(std::string_view text, std::string_view field) {
   return (field.empty() ? "The text " : "In the " + std::string(field) + " field, ") + quotedText(text);
 }
 
-// Why a text is not a number, where it was found, and what it is.
 std::string mismatchDetail(ReadError why, std::string_view text, std::string_view field) {
   const char* what = why == ReadError::TooLarge   ? " is too large a number to hold."
                      : why == ReadError::TooSmall ? " is too small a number to hold; write 0 for zero."
@@ -121,10 +120,9 @@ void incrementMagnitude(std::string& digits) {
   digits.insert(digits.begin(), '1');
 }
 
-// The magnitude rounded to `digits` fraction digits. The rounding is judged
-// on the shortest decimal that reads back as the same double, the number as a
-// person would write it, and a tie goes away from zero: 0.995 gives 1.00 and
-// 0.125 gives 0.13, though both are stored a hair off the tie.
+// The magnitude rounded to `digits` fraction digits as its shortest decimal
+// form reads: 0.995, stored a hair below the tie, gives 1.00, and the exact
+// tie 0.125 gives 0.13.
 std::string roundedMagnitude(double magnitude, int digits) {
   // The longest shortest-form fixed text of a double: "0." and 324 fraction
   // digits, for the smallest subnormal; the largest double has 309 digits.

@@ -5,11 +5,10 @@
 
 namespace torvane {
 
-// Every value of the program lives as the text of a field. These two
-// conversions are the only way between that text and a number. Both take the
-// decimal separator as an argument (UTF-8, usually "." or ","); a caller must
-// pass the same separator both ways, so that every text formatNumber writes
-// reads back through textToNumber as the value it shows.
+// Every value of the program lives as the text of a field; these functions are
+// the only way between that text and a number. Each takes the decimal separator
+// (UTF-8, usually "." or ","): with the same one both ways, every text that
+// formatNumber writes reads back as the value it shows.
 
 // How a result is written into its field.
 // clang-format off
@@ -44,23 +43,15 @@ enum class ReadError {
 ReadError readNumber(std::string_view text, std::string_view decimalSeparator, double& value);
 
 // As readNumber, but returns the number, and a text that is not read raises
-// type mismatch. Its message names the field by what it holds, when `field` says, and tells why:
+// type mismatch. Its message names the field by what it holds, when `field`
+// says, tells why, and quotes the text as quotedText does (its isolate left
+// out here):
 //   "Text2", field "quarter-mile trap speed"
 //     -> In the quarter-mile trap speed field, "Text2" is not a number.
 //   "1e400", field "horsepower" -> In the horsepower field, "1e400" is too large a number to hold.
 //   "1e-400", field "car weight" -> In the car weight field, "1e-400" is too small a number to hold; write 0 for zero.
 //   "Enter HP", no field -> The text "Enter HP" is not a number.
-// The quote is a first-strong isolate, U+2068 ... U+2069, left out above, so
-// that a right-to-left text stays inside it. Whatever in the text would show
-// as nothing, or could move or hide the message's own words, shows as an
-// escape: controls, format characters such as bidi marks and overrides, line
-// and paragraph separators, spaces other than U+0020, and the other
-// default-ignorable code points; and so does a byte that is not UTF-8:
-//   U+202E then "300 number." -> "<U+202E>300 number."     "300" then U+00A0 -> "300<U+00A0>"
-//   "1", a tab, "2" -> "1<U+0009>2"                           byte 0xFF then "300" -> "<0xFF>300"
-// A text longer than 40 characters as shown, an escape counted by its
-// length, is quoted by as many whole characters and escapes as fit, then
-// `..." (N bytes)` with the text's whole length.
+//   U+202E then "300 number." -> The text "<U+202E>300 number." is not a number.
 double textToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field = {});
 
 // As textToNumber, for what the user enters as a weight, a horsepower or a
@@ -80,12 +71,12 @@ double inputToNumber(std::string_view text, std::string_view decimalSeparator, s
 //   0.125, "#.00" -> ".13"                   -0.004, "#.00" -> ".00"
 //   2.675, "#.00" -> "2.68"                  5.825, "#.00" -> "5.83"
 // The number is rounded as its shortest decimal form reads (the digits that
-// read back as the same double), and a tie goes away from zero. No digit stands before the separator when the integer part is
-// zero, the separator is always written, and no digit grouping is ever used.
-// A result that rounds to zero is written without a minus sign. Large numbers
-// are written with all their integer digits (1e300 gives 301), never with an
-// exponent.
-// A number that is not finite raises arithmetic fault: no field shows inf or nan.
+// read back as the same double), a tie away from zero. No digit stands before
+// the separator when the integer part is zero, the separator is always
+// written, and digits are never grouped. A result that rounds to zero has no
+// minus sign. A large number is written with all its integer digits (1e300
+// gives 301), never with an exponent. A number that is not finite raises
+// arithmetic fault: no field shows inf or nan.
 std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator);
 
 }  // namespace torvane

@@ -5,14 +5,11 @@
 namespace torvane {
 namespace {
 
-// Code points a message never shows as they are: they show as nothing, or
-// move, join or hide the characters around them. That is every control (C0,
-// DEL, C1), format character (bidi marks, embeddings, overrides and isolates,
-// zero-width spaces and joiners, invisible operators, the soft hyphen, the
-// byte-order mark, tags), line and paragraph separator, every space but the
-// ASCII one, and the other code points Unicode tells a renderer to draw as
-// nothing (fillers, variation selectors): as of Unicode 15, the general
-// categories Cc, Cf, Zl, Zp and Zs, less U+0020, and Default_Ignorable_Code_Point.
+// Code points that show as nothing, or move, join or hide the characters
+// around them: as of Unicode 15, the general categories Cc, Cf, Zl, Zp and Zs
+// less U+0020, and Default_Ignorable_Code_Point. Among them are the bidi marks,
+// overrides and isolates, zero-width spaces and joiners, the soft hyphen, the
+// byte-order mark, tags, fillers and variation selectors.
 struct CodeRange {
   char32_t first, last;
 };

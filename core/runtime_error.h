@@ -6,8 +6,8 @@
 
 namespace torvane {
 
-// A kind of run-time error, known by the title of its report. The core's own
-// kinds are below; the windows name theirs the same way.
+// A kind of run-time error, known by the title of its report. The windows
+// name their own in windows/errors.h.
 struct ErrorKind {
   std::string_view title;
   friend constexpr bool operator==(const ErrorKind&, const ErrorKind&) = default;
@@ -17,8 +17,8 @@ inline constexpr ErrorKind kArithmeticFault{"Arithmetic fault"};  // division by
 inline constexpr ErrorKind kPowerError{"Invalid power"};          // a negative number to a fractional power
 inline constexpr ErrorKind kOutOfRange{"Out of range"};           // a number a quantity cannot take: a negative weight
 
-// The one way anything in the program fails. A command that meets one stops at
-// the failing step; whatever it wrote before that step stays written.
+// An error reported to the user in a message. A command that meets one stops
+// at the failing step; what it wrote before that step stays written.
 class RuntimeError : public std::runtime_error {
 public:
   RuntimeError(ErrorKind kind, std::string detail)

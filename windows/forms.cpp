@@ -38,8 +38,6 @@ QWidget* makeWidget(const Control& row, QSize box, QWidget* parent, const Report
   case Kind::Picture: {
     auto* picture = new QLabel(parent);
     QImage image = pictures::picture(row.text);
-    // At the design font the box is the picture's own size; the scaled
-    // layout of a larger or smaller font scales the picture with it.
     if (image.size() != box) image = image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     picture->setPixmap(QPixmap::fromImage(image));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -189,10 +187,8 @@ std::vector<std::vector<Caption>> captionGroups(std::span<const Control> table, 
   return captions;
 }
 
-// Keeps the controls of a fixed layout at their places, each given from the
-// client area's top-left corner; under a right-to-left direction each is
-// measured from the top-right corner instead, as the client area's size and
-// direction change.
+// Keeps the controls of a fixed layout in their places, mirrored under a
+// right-to-left direction, as the client area's size and direction change.
 class Placing final : public QObject {
 public:
   struct Place {
@@ -223,9 +219,8 @@ private:
   std::vector<Place> places_;
 };
 
-// Expected frame of a window not shown yet: before the first showing the
-// window manager has not told it, so a title bar of the style's height and a
-// border are allowed for.
+// The frame a window not yet shown is likely to get: a border, and a title
+// bar of the style's height.
 QMargins expectedFrame(const QWidget* window) {
   if (window->windowFlags() & Qt::FramelessWindowHint) return {};
   const int border = window->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, window);

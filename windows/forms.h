@@ -95,8 +95,7 @@ struct Control {
   Fill fill = Fill::Own;
 };
 
-// Whether a table's ids number its rows 0..n-1, each once. Every window
-// checks its table with this when it is compiled.
+// Whether a table's ids number its rows 0..n-1, each once.
 constexpr bool idsNumberTheRows(std::span<const Control> table) {
   for (std::size_t i = 0; i < table.size(); ++i) {
     std::size_t seen = 0;
@@ -124,7 +123,7 @@ constexpr bool everyFieldIsNamed(std::span<const Control> table) {
 }
 
 // Whether no label overlaps a control of an earlier row: a label lies below
-// what it overlaps. Every window checks its table with this too.
+// what it overlaps.
 constexpr bool labelsLieBelow(std::span<const Control> table) {
   const auto overlap = [](const Box& a, const Box& b) {
     return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
@@ -139,25 +138,22 @@ constexpr bool labelsLieBelow(std::span<const Control> table) {
 }
 
 // The controls of one window, built once from its table and reached by id.
-// Reaching for a control that is not there, or for the text of a control
-// that has none, raises the control access error.
+// Reaching for a control that is not there, or for the text or the click of a
+// control that has none, raises control access.
 //
-// Under a right-to-left layout direction the layout is mirrored as a whole,
-// as Qt's own layouts are: each control's left edge is measured from the
-// client area's right edge, in a client area of any size. The text inside a
-// control keeps its own direction, so numbers and Latin captions still read
-// left to right; the tab order and the order a screen reader reads in stay.
+// Under a right-to-left direction the layout is mirrored as a whole, as Qt's
+// layouts are, in a client area of any size. The text inside a control keeps
+// its own direction, and the tab and reading orders stay.
 //
-// Every control shows its text in its own font: the window's, or the one the
-// platform's theme gives its kind. A caption (of a label or a button) that
-// does not fit its box in it is first condensed at the same size; only a
-// caption that no stretch fits takes a smaller size, and that one smaller
-// size, the largest at which they all fit down to 7/9 of the font size the
-// layout is scaled for, is shared by every such caption of the window. A
-// group of captions takes one look: the narrowest stretch, or the smaller
-// size, that any of them needs. Text boxes never change their font, so
-// whatever is typed or written into any of them reads at one size; a prompt
-// longer than its box shows its beginning.
+// Each control shows its text in its own font: the window's, or the one the
+// theme gives its kind. A caption (of a label or a button) that does not fit
+// its box is first condensed at the same size. One that no stretch fits takes
+// a smaller size, shared by every such caption of the window: the largest at
+// which they all fit, down to 7/9 of the font size the layout is scaled for.
+// A group of captions takes one look, the narrowest stretch or the smaller
+// size that any of them needs. Text boxes keep their font, so whatever is
+// typed or written in them reads at one size; a prompt longer than its box
+// shows its beginning.
 class Controls {
 public:
   // `clientArea` is `clientTwips` large; its size is left to the window.
@@ -176,7 +172,6 @@ public:
   void setText(int id, const QString& text) const;
   // What a text box holds, in words, as its row says, mid-sentence: "car weight".
   QString what(int id) const;
-  // Binds a button's click to a handler.
   void onClick(int id, std::function<void()> handler) const;
   // Gives the focus to the shown text box that comes first in tab order, or
   // where there is none to the first shown control, a text box's whole text
@@ -191,10 +186,9 @@ private:
   std::vector<QWidget*> tabOrder_;  // the controls that take focus, by tab index
 };
 
-// Where a window's client area goes when the window is centred on an
-// available screen area: its client area in the middle, yet never so high or
-// so far left that the frame's top-left corner, and with it the title bar,
-// leaves the area, not even when the window is larger than the area.
+// Where a window's client area goes, centred on an available screen area, yet
+// never so high or far left that the frame's top-left corner, and with it the
+// title bar, leaves the area, even for a window larger than the area:
 //   client 461x310, frame (1,22,1,1), area (0,0 1024x768) -> (282,229)
 //   client 461x310, frame (1,22,1,1), area (0,0 320x240)  -> (1,22)
 QPoint centredPlace(const QSize& client, const QMargins& frame, const QRect& available);

@@ -29,9 +29,8 @@ enum Id {
 
 // Both modes share one grid: the prompt along the top, inputs in a left
 // column, the Figure button and results in a right column, each result's
-// label to its left. Each HP-mode control stands in the place of an ET-mode
-// one. The rows of each mode run in reading order, and a mode shows its own
-// rows and hides the other's.
+// label to its left; each HP-mode control stands in an ET-mode one's place.
+// Each mode's rows run in reading order.
 // clang-format off
 constexpr Control kEtMode[] = {
   {.id = lbl2, .name = "lbl2", .kind = Kind::Label,
@@ -74,7 +73,6 @@ constexpr Control kHpMode[] = {
    .box = {2160, 2400, 1215, 375}, .tabIndex = 3, .what = "Rear-wheel horsepower"},
 };
 // clang-format on
-// The window's controls: ET mode's, then HP mode's.
 constexpr auto kLayout = [] {
   std::array<Control, std::size(kEtMode) + std::size(kHpMode)> rows{};
   std::ranges::copy(kHpMode, std::ranges::copy(kEtMode, rows.begin()).out);
@@ -112,12 +110,10 @@ constexpr Button kButtons[] = {
 };
 // clang-format on
 
-// The menu bar, in the order shown. An item without a command opens the
-// items of the next level below it. "&" marks the access key. Mind the names:
-// `ET` enters HP mode and `mnuET` enters ET mode.
-// Whether an item opens a menu is set apart from its command, so that the
-// table can be checked when it is compiled: a compiler need not compare
-// pointers to members there.
+// The menu bar, in the order shown; an item without a command opens the next
+// level's items. "&" marks the access key. Mind the names: `ET` enters HP mode
+// and `mnuET` ET mode. `opensAMenu` lets isATree check the table at compile
+// time without comparing pointers to members.
 struct MenuItem {
   constexpr MenuItem(int level, const char* name, const char* caption)
       : level(level), name(name), caption(caption), run(nullptr), opensAMenu(true) {}
@@ -174,12 +170,10 @@ QWidget* makeClientArea(QMainWindow* window) {
   return client;
 }
 
-// Numbers are written in the digits 0 to 9, with the decimal mark that goes
-// with them: the locale's own where it writes its numbers in those digits
-// too, else a point, as the Latin-digit formats of Arabic and Persian have it
-// (Qt gives those locales their own digits' mark, "٫"). Such a locale's own
-// mark is read as well, where it is not a point already. Neither is ever a
-// digit group mark in it.
+// Numbers are written in the digits 0 to 9 with the decimal mark that goes
+// with them: the locale's own where its numbers use those digits or a point
+// groups their digits, else a point, as in the Latin-digit formats of Arabic
+// and Persian. The locale's own mark ("٫" there) is then read as well.
 struct DecimalMarks {
   std::string written;
   std::string alsoRead;  // empty where there is no other
@@ -206,7 +200,7 @@ MainWindow::MainWindow(Program& program)
 
   for (const auto& [button, run] : kButtons) controls_.onClick(button, handlerOf(run));
 
-  enterEtMode();  // the window's Load
+  enterEtMode();
   adjustSize();
   forms::centreOnScreen(this);
 }
@@ -243,9 +237,9 @@ void MainWindow::buildMenuBar() {
 void MainWindow::enterEtMode() { showMode(*this, controls_, kEtMode, kHpMode); }
 void MainWindow::enterHpMode() { showMode(*this, controls_, kHpMode, kEtMode); }
 
-// What the user enters is read with inputToNumber, which refuses a negative
-// number as well. A text spelt with the other mark is read, or refused, with
-// it; any other with the written one.
+// `read` is inputToNumber for what the user enters. A text that the other mark
+// spells as a number, even one too large or too small, is read with that mark;
+// any other with the written one.
 double MainWindow::number(int field, decltype(&textToNumber) read) const {
   const std::string text = controls_.text(field).toStdString();
   const auto [written, alsoRead] = decimalMarks();

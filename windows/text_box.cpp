@@ -35,10 +35,10 @@ public:
   }
 
 protected:
-  // A paste with no text, as when the clipboard holds only HTML or a picture,
-  // leaves the field as it is; QLineEdit would delete the selection. A paste
-  // too long is refused before QLineEdit inserts it, since it would take it
-  // back a character at a time: a megabyte would hold the window for seconds.
+  // A paste with no text (only HTML or a picture) leaves the field as it is,
+  // where QLineEdit would delete the selection. A paste too long is refused
+  // before QLineEdit inserts it, since it would take it back a character at a
+  // time: a megabyte would hold the window for seconds.
   void keyPressEvent(QKeyEvent* event) override {
     if (!event->matches(QKeySequence::Paste) || isReadOnly()) return QLineEdit::keyPressEvent(event);
     // Ctrl+Shift+Insert pastes the selection, as QLineEdit does where the desktop has one.
@@ -96,10 +96,10 @@ private:
         Qt::QueuedConnection);
   }
 
-  // QLineEdit asks it about every edit it makes: typed, pasted, dropped or
-  // committed by an input method, over what it replaces. So does the
-  // accessible interface before it sets a whole text, and it drops a text
-  // refused without a word: the refusal is reported from here.
+  // QLineEdit asks it about every edit: typed, pasted, dropped or committed by
+  // an input method, over what it replaces. So does the accessible interface
+  // before it sets a whole text, which it then drops without a word: the
+  // refusal is reported from here.
   class LengthLimit final : public QValidator {
   public:
     explicit LengthLimit(TextBox& box) : box_(box) {}
