@@ -32,6 +32,7 @@ void CommandLineTest::refuses_data() {
   QTest::newRow("stray argument with escape codes, a line break and a byte that is not UTF-8")
       << QByteArrayList{"\x1b[31m\nx\xff"}
       << QByteArray("torvane: unexpected argument \"<U+001B>[31m<U+000A>x<0xFF>\"; try 'torvane --help'");
+  QTest::newRow("-- alone, which ends the options and leaves nothing") << QByteArrayList{"--"} << QByteArray();
 }
 
 void CommandLineTest::refuses() {
@@ -55,18 +56,19 @@ void CommandLineTest::executable_data() {
   const QStringList offscreen{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=@runtime@"};
   const QString xvfbRun =
       QStringLiteral("; start torvane in a graphical session, or under Xvfb with: xvfb-run torvane\n$");
-  QTest::newRow("--version after a Qt option, with no display") << QStringList{"-reverse", "--version"}
-                                                                << QStringList{} << "^Torvane 1\\.00\n$" << 0 << "^$";
-  QTest::newRow("-h where Qt would read a title") << QStringList{"-qwindowtitle", "-h"} << QStringList{}
-                                                  << "^Usage: torvane \\[option\\]\n" << 0 << "^$";
+  QTest::newRow("-v after a Qt option, with no display") << QStringList{"-reverse", "-v"} << QStringList{}
+                                                        << "^Torvane 1\\.00\n$" << 0 << "^$";
+  QTest::newRow("-h where Qt would read a title, help first") << QStringList{"-qwindowtitle", "-h", "--version"}
+      << QStringList{} << "^Usage: torvane \\[option\\]\n" << 0 << "^$";
   QTest::newRow("--version to a full disk") << QStringList{"--version"} << QStringList{} << "/dev/full" << 1
                                             << "^torvane: cannot write to standard output\n$";
   QTest::newRow("-platform=offscreen, which Qt does not read, quoted plainly")
       << QStringList{"-platform=offscreen"} << offscreen << "^$" << 2
       << "^torvane: unknown option \"-platform=offscreen\"; try 'torvane --help'\n$";
-  QTest::newRow("-qwindowtitle -reverse, a title to Qt, with Qt's start-up warning passed on")
-      << QStringList{"-platform", "offscreen", "-qwindowtitle", "-reverse"} << QStringList{"XDG_RUNTIME_DIR="}
-      << "^$" << -1 << "^QStandardPaths: XDG_RUNTIME_DIR not set";
+  QTest::newRow("-qwindowtitle -reverse, a title to Qt, with Qt's messages passed on, at start and after")
+      << QStringList{"-platform", "offscreen", "-qwindowtitle", "-reverse"}
+      << QStringList{"XDG_RUNTIME_DIR=", "QT_LOGGING_RULES=qt.qpa.backingstore.debug=true"} << "^$" << -1
+      << "^QStandardPaths: XDG_RUNTIME_DIR not set[\\s\\S]*\nqt\\.qpa\\.backingstore: ";
   QTest::newRow("no DISPLAY") << QStringList{} << QStringList{} << "^$" << 1
                               << "^torvane: cannot open an X11 display \\(DISPLAY is not set\\)" + xvfbRun;
   QTest::newRow("the last -display, one dash or two, before DISPLAY")

@@ -182,7 +182,7 @@ private slots:
     QTest::newRow("typed into a field one short of full") << "type" << most - 1 << false << 1 << false;
     QTest::newRow("typed through an input method") << "input method" << most << false << 1 << true;
     QTest::newRow("an input method replacing the last one") << "input method, replacing" << most << false << 1 << false;
-    QTest::newRow("pasted with the keys, one too many") << "keys" << 8 << false << most - 7 << true;
+    QTest::newRow("pasted with the keys twice, one too many") << "keys" << 8 << false << most - 7 << true;
     QTest::newRow("pasted with the keys over the whole text") << "keys" << most << true << most << false;
     QTest::newRow("pasted, with no text to paste, over the whole text") << "keys" << 3 << true << 0 << true;
     QTest::newRow("dropped, one too many") << "drop" << 8 << false << most - 7 << true;
@@ -229,7 +229,8 @@ private slots:
       static_cast<QObject*>(field)->event(&drop);  // as a drag ends over it; notify wants a drag in progress
       QCOMPARE((enter.isAccepted() && enter.dropAction() == Qt::MoveAction) || drop.isAccepted(), !refused);
     } else {
-      QTest::keySequence(field, QKeySequence::keyBindings(QKeySequence::Paste).first());
+      for (int i = 0; i <= int(refused); ++i)  // a refusal pasted again before its report is reported once
+        QTest::keySequence(field, QKeySequence::keyBindings(QKeySequence::Paste).first());
     }
     QVERIFY(errors_.empty());
     QCoreApplication::processEvents();

@@ -74,7 +74,6 @@ TEST_CASE("catches faults") {
       {"NaN times 0", Step::Multiply, NAN, 0.0, fault, kNotANumber},
       {"pow(10, 400)", Step::Power, 10.0, 400.0, fault, kTooLarge},
       {"pow(0, -1)", Step::Power, 0.0, -1.0, fault, kDivisionByZero},
-      {"pow(-8, 1/3)", Step::Power, -8.0, 1.0 / 3.0, torvane::kPowerError, kNoRealPower},
       {"pow(-1, 0.333)", Step::Power, -1.0, 0.333, torvane::kPowerError, kNoRealPower},
   };
   // clang-format on
@@ -101,7 +100,6 @@ TEST_CASE("passes sound steps") {
       {"cube of a negative", Step::Power, -2.0, 3.0, -8.0},
       {"cube root of zero", Step::Power, 0.0, 1.0 / 3.0, 0.0},
       {"zero to the power 0", Step::Power, 0.0, 0.0, 1.0},
-      {"root of a tiny positive", Step::Power, 1e-300, 0.333, std::pow(1e-300, 0.333)},
       {"a power that underflows", Step::Power, 10.0, -400.0, 0.0},
   };
   // clang-format on
