@@ -20,13 +20,27 @@ struct HeldMessage {
   QString text;
 };
 
-// What the message handlers, plain functions, need. The display argument is
-// -display, which the X11 platform reads before DISPLAY; messages are held
-// only while the application object is being made.
-QByteArray displayArgument;
-bool opening = false;
-std::vector<HeldMessage> held;
-QtMessageHandler passOn = nullptr;  // the handler that was there before
+// What the message handler, a plain function that Qt may call on any thread,
+// needs; touched only with `mutex` held. Messages are held only while the
+// application object is made. Never destroyed, since Qt may send a message
+// while static objects are.
+struct Shared {
+  std::mutex mutex;
+  QByteArray displayArgument;
+  bool opening = false;
+  std::vector<HeldMessage> held;
+  QtMessageHandler passOn = nullptr;  // the handler that was there before
+};
+Shared& shared = *new Shared;
+
+// The value of the last -display, one dash or two, which Qt's X11 platform
+// tries before DISPLAY (unless an option of Qt's before it takes it as a value).
+QByteArray displayArgumentOf(int argc, char** argv) {
+  QByteArray display;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (qstrcmp(argv[i], "-display") == 0 || qstrcmp(argv[i], "--display") == 0) display = argv[++i];
+  return display;
+}
 
 // The platforms Qt names in its messages when it cannot load one:
 //   Could not load the Qt platform plugin "xcb" in "" even though it was found.
@@ -45,7 +59,7 @@ QString quotedName(const QByteArray& name) { return QString::fromUtf8(quotedArgu
 QString displayOf(const QString& platform) {
   const QString name = platform.section(QLatin1Char(':'), 0, 0);  // "xcb:option=value"
   if (name == QLatin1String("xcb")) {
-    const QByteArray display = displayArgument.isNull() ? qgetenv("DISPLAY") : displayArgument;
+    const QByteArray display = shared.displayArgument.isNull() ? qgetenv("DISPLAY") : shared.displayArgument;
     return display.isEmpty() ? QStringLiteral("an X11 display (DISPLAY is not set)")
                              : QStringLiteral("the X11 display %1").arg(quotedName(display));
   }
@@ -67,7 +81,7 @@ void print(const QString& line) { std::fputs(line.toLocal8Bit().constData(), std
 
 void endWithoutDisplay(const QString& fatalText) {
   QStringList texts{fatalText};
-  for (const HeldMessage& message : held) texts.append(message.text);
+  for (const HeldMessage& message : shared.held) texts.append(message.text);
   QStringList displays;
   for (const QString& platform : platformsNamedIn(texts)) displays.append(displayOf(platform));
   if (displays.isEmpty()) displays.append(QStringLiteral("a display"));
@@ -89,61 +103,51 @@ QString platformLostIn(const QString& text) {
 
 void release(const HeldMessage& message) {
   const auto orNull = [](const QByteArray& text) { return text.isNull() ? nullptr : text.constData(); };
-  passOn(message.type,
-         QMessageLogContext(orNull(message.file), message.line, orNull(message.function), orNull(message.category)),
-         message.text);
+  shared.passOn(
+      message.type,
+      QMessageLogContext(orNull(message.file), message.line, orNull(message.function), orNull(message.category)),
+      message.text);
 }
 
 [[noreturn]] void endOnLostConnection(const QString& platform, QtMsgType type, const QMessageLogContext& context,
                                       const QString& text) {
-  // More than one thread may find the connection broken; the first ends the
-  // process, and the others wait for that.
-  static std::mutex ending;
-  ending.lock();
-  for (const HeldMessage& message : held) release(message);
+  for (const HeldMessage& message : shared.held) release(message);
   print(QStringLiteral("torvane: lost the connection to %1; the program ends, and nothing is lost\n")
             .arg(displayOf(platform)));
-  passOn(type, context, text);
+  shared.passOn(type, context, text);
   endNow();  // before Xlib, where Qt uses it, adds a report of its own
 }
 
 void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   const QString lost = platformLostIn(text);
+  // Where two threads end the process, the first does, and the other waits.
+  std::unique_lock lock(shared.mutex);
   if (!lost.isEmpty()) endOnLostConnection(lost, type, context, text);
-  if (!opening) return passOn(type, context, text);
+  if (!shared.opening) {
+    const QtMessageHandler passOn = shared.passOn;
+    lock.unlock();
+    return passOn(type, context, text);
+  }
   // The only fatal message while the application object is made is Qt's
   // "no Qt platform plugin could be initialized".
   if (type == QtFatalMsg) endWithoutDisplay(text);
-  held.push_back({type, context.file, context.function, context.category, context.line, text});
+  shared.held.push_back({type, context.file, context.function, context.category, context.line, text});
 }
-
-// QApplication reads its arguments for as long as it lives, so they live
-// beside it, in a base made before it.
-struct Arguments {
-  explicit Arguments(const QByteArrayList& arguments) : texts(arguments), count(static_cast<int>(texts.size())) {
-    for (QByteArray& text : texts) pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-  }
-  QByteArrayList texts;
-  std::vector<char*> pointers;
-  int count;
-};
-
-class Application : private Arguments, public QApplication {
-public:
-  explicit Application(const QByteArrayList& arguments) : Arguments(arguments), QApplication(count, pointers.data()) {}
-};
 
 }  // namespace
 
-std::unique_ptr<QApplication> openDisplay(const CommandLineRequest& request) {
-  displayArgument = request.display;
-  opening = true;
-  passOn = qInstallMessageHandler(handle);
-  auto application = std::make_unique<Application>(request.arguments);
-  opening = false;
-  for (const HeldMessage& message : held) release(message);
-  held.clear();
+std::unique_ptr<QApplication> openDisplay(int& argc, char** argv) {
+  {
+    const std::lock_guard lock(shared.mutex);
+    shared.displayArgument = displayArgumentOf(argc, argv);
+    shared.opening = true;
+    shared.passOn = qInstallMessageHandler(handle);
+  }
+  auto application = std::make_unique<QApplication>(argc, argv);
+  const std::lock_guard lock(shared.mutex);
+  shared.opening = false;
+  for (const HeldMessage& message : shared.held) release(message);
+  shared.held.clear();
   return application;
 }
 

@@ -1,5 +1,7 @@
 #include <QApplication>
 
+#include <cstdio>
+
 #include "app/command_line.h"
 #include "app/display.h"
 #include "torvane_version.h"
@@ -26,15 +28,20 @@ void openClosedStandardStreams() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  // Reading the command line opens nothing, and help or version text written
-  // to a closed output is a failure to report, not output to throw away.
-  const torvane::CommandLineRequest request = torvane::readCommandLine(torvane::argumentsOf(argc, argv));
-  if (request.action != torvane::CommandLineRequest::Action::Start) return torvane::answer(request);
+  // Help and version need no display, and written to a closed output they
+  // fail rather than vanish, so they come before anything is opened.
+  const QByteArray text = torvane::helpOrVersion(torvane::argumentsOf(argc, argv));
+  if (!text.isNull()) return torvane::print(text);
   openClosedStandardStreams();
   QApplication::setApplicationName(QStringLiteral("Torvane"));
   QApplication::setApplicationVersion(QString::fromUtf8(torvane::kVersion));
   QApplication::setDesktopFileName(QString::fromUtf8(torvane::kApplicationId));
-  const auto application = torvane::openDisplay(request);
+  const auto application = torvane::openDisplay(argc, argv);
+  const QByteArray refusal = torvane::refusalOf(torvane::argumentsOf(argc, argv));
+  if (!refusal.isNull()) {
+    std::fputs((refusal + '\n').constData(), stderr);
+    return 2;
+  }
   torvane::Program program;
   program.start();
   return QApplication::exec();

@@ -21,10 +21,9 @@ inline constexpr const char* kCredit = "credit.bmp";
 // copied; a null image for a name that was not compiled in.
 QImage picture(std::string_view name);
 
-// The window icon at the sizes that title bars, task bars and window
-// switchers show. Larger ones, for docks and launchers, come from the sizes
-// installed into the desktop's icon theme (assets/icons), which the desktop
-// entry names.
+// The window icon's sizes, for title bars, task bars and window switchers.
+// Docks and launchers take larger ones from the desktop's icon theme, into
+// which assets/icons is installed.
 struct IconImage {
   int pixels;  // wide and high
   const char* name;
@@ -37,8 +36,6 @@ inline constexpr std::array<IconImage, 3> kIconImages{{
 }};
 // clang-format on
 
-// The window icon made of those. On X11, setting it sends each size to the
-// server; the program does so only after showing the board.
 QIcon windowIcon();
 
 }  // namespace torvane::pictures

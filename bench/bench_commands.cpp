@@ -2,7 +2,8 @@
 // platform: each button is clicked and each menu item triggered, so a command
 // goes through the same path as on screen, error reporting included. Prints
 // the median time per command and the resident memory before and after, then
-// how long a megabyte pasted into a field takes to be reported as no number.
+// how long a full field's worth pasted takes to be reported as no number, to
+// undo and to redo, and how long a megabyte pasted takes to be refused.
 //
 //   bench_commands [runs]     runs of each command, 100000 unless given
 #include <QAction>
@@ -25,6 +26,7 @@
 #include "core/runtime_error.h"
 #include "windows/main_window.h"
 #include "windows/program.h"
+#include "windows/text_box.h"
 
 namespace {
 
@@ -144,75 +146,115 @@ bool expect(const Bench& bench, std::initializer_list<std::pair<const char*, con
   return ok;
 }
 
+// Sends a standard key, as the user presses it, to the horsepower field.
+void press(Bench& bench, QKeySequence::StandardKey standard) {
+  const QKeyCombination key = QKeySequence::keyBindings(standard).first()[0];
+  QKeyEvent event(QEvent::KeyPress, key.key(), key.keyboardModifiers());
+  QApplication::sendEvent(&bench.field("txtHP1"), &event);
+}
+
 // Pastes the clipboard over the horsepower field's hint with the paste key,
 // and returns when the paste began. Over the hint each time: Qt lays a text
 // out again only when it has changed, so a text pasted over itself would cost
 // next to nothing.
 Clock::time_point pasteOverTheHint(Bench& bench) {
-  const QKeyCombination key = QKeySequence::keyBindings(QKeySequence::Paste).first()[0];
-  QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers());
   bench.type("txtHP1", QStringLiteral("Enter HP"));
   QCoreApplication::processEvents();
   bench.field("txtHP1").selectAll();
   const auto start = Clock::now();
-  QApplication::sendEvent(&bench.field("txtHP1"), &press);
+  press(bench, QKeySequence::Paste);
   return start;
 }
 
 // The paste alone, for texts of growing length: its time should grow in proportion.
 void timePasteByLength(Bench& bench) {
   std::printf("The paste alone, by length, %d times each:\n", kPasteRuns);
-  for (const int kilobytes : {256, 512, 1024, 2048}) {
-    QGuiApplication::clipboard()->setText(QString(kilobytes * 1024, QLatin1Char('7')));
+  for (const int characters : {8'192, 16'384, 32'768, 65'536}) {
+    QGuiApplication::clipboard()->setText(QString(characters, QLatin1Char('7')));
     std::vector<double> pastes;  // milliseconds
     for (int i = 0; i < kPasteRuns; ++i) {
       const auto start = pasteOverTheHint(bench);
       pastes.push_back(microseconds(Clock::now() - start) / 1000);
     }
     const Spread paste = spread(pastes);
-    std::printf("  %5d kB   median %7.2f ms   max %7.2f ms   %6.1f ms per MB\n", kilobytes, paste.median, paste.max,
-                paste.median * 1024 / kilobytes);
+    std::printf("  %6d characters   median %6.2f ms   max %6.2f ms   %6.1f ms per 65,536\n", characters, paste.median,
+                paste.max, paste.median * 65'536 / characters);
   }
 }
 
-// A megabyte pasted over the horsepower with the paste key, then Figure: the
-// field must keep all of it, and the type mismatch must be reported quickly.
-// The weight is a number, so the pasted text is the one read and refused.
-// The repaint that follows is timed too, though no target bounds it.
-bool timePaste(Bench& bench, const char* what, const QString& megabyte) {
-  QGuiApplication::clipboard()->setText(megabyte);
+// A full field's worth pasted over the horsepower with the paste key, then
+// Figure: the field must keep all of it, and the type mismatch must be
+// reported quickly. The weight is a number, so the pasted text is the one
+// read and refused. The repaint that follows is timed too, and then the undo
+// and the redo of the paste, each in one step.
+bool timePaste(Bench& bench, const char* what, const QString& full) {
+  QGuiApplication::clipboard()->setText(full);
   const auto figure = bench.button("cmdFigureEt");
   bench.type("txtWeight1", QStringLiteral("3000"));
-  std::vector<double> pastes, reports, totals, repaints;  // milliseconds
-  qsizetype held = 0;
+  std::vector<double> pastes, reports, totals, repaints, undos, redos;  // milliseconds
+  bool ok = true;
+  const auto timed = [](const std::function<void()>& step) {
+    const auto start = Clock::now();
+    step();
+    return microseconds(Clock::now() - start) / 1000;
+  };
   for (int i = 0; i < kPasteRuns; ++i) {
     const auto pasteStart = pasteOverTheHint(bench);
     const auto figureStart = Clock::now();
-    held = bench.text("txtHP1").size();
+    ok &= bench.text("txtHP1") == full;
     const std::size_t reported = bench.errors().size();
     figure();
-    if (bench.errors().size() != reported + 1 || bench.errors().back() != ErrorKind::TypeMismatch) {
+    if (bench.errors().size() != reported + 1 || bench.errors().back() != torvane::kTypeMismatch) {
       std::printf("  FAULT: Figure with %s did not report a type mismatch\n", what);
       return false;
     }
     pastes.push_back(microseconds(figureStart - pasteStart) / 1000);
     reports.push_back(microseconds(bench.reportedAt() - figureStart) / 1000);
     totals.push_back(microseconds(bench.reportedAt() - pasteStart) / 1000);
-    const auto repaintStart = Clock::now();
-    QCoreApplication::processEvents();
-    repaints.push_back(microseconds(Clock::now() - repaintStart) / 1000);
+    repaints.push_back(timed([] { QCoreApplication::processEvents(); }));
+    undos.push_back(timed([&] { press(bench, QKeySequence::Undo); }));
+    ok &= bench.text("txtHP1") == QStringLiteral("Enter HP");
+    redos.push_back(timed([&] { press(bench, QKeySequence::Redo); }));
+    ok &= bench.text("txtHP1") == full;
   }
-  const Spread paste = spread(pastes), report = spread(reports), total = spread(totals), repaint = spread(repaints);
-  std::printf("  %s: the field keeps %lld of its %lld characters\n", what, static_cast<long long>(held),
-              static_cast<long long>(megabyte.size()));
-  if (held != megabyte.size()) std::printf("  FAULT: the paste was cut\n");
-  std::printf("    paste                    median %7.2f ms   max %7.2f ms\n", paste.median, paste.max);
-  std::printf("    Figure to report         median %7.2f ms   max %7.2f ms   (target < %.0f ms: %s)\n", report.median,
-              report.max, kPasteTargetMilliseconds, verdict(report.median < kPasteTargetMilliseconds));
-  std::printf("    paste, Figure to report  median %7.2f ms   max %7.2f ms   (target < %.0f ms: %s)\n", total.median,
-              total.max, kPasteTargetMilliseconds, verdict(total.median < kPasteTargetMilliseconds));
-  std::printf("    repaint after Figure     median %7.2f ms   max %7.2f ms\n", repaint.median, repaint.max);
-  return held == megabyte.size();
+  const auto row = [](const char* name, const std::vector<double>& samples, const std::string& note = {}) {
+    const Spread s = spread(samples);
+    std::printf("    %-24s median %7.2f ms   max %7.2f ms%s\n", name, s.median, s.max, note.c_str());
+  };
+  const std::string target = "   (target < " + std::to_string(int(kPasteTargetMilliseconds)) + " ms: ";
+  std::printf("  %s:\n", what);
+  row("paste", pastes);
+  const double report = spread(reports).median, total = spread(totals).median;
+  row("Figure to report", reports, target + verdict(report < kPasteTargetMilliseconds) + ")");
+  row("paste, Figure to report", totals, target + verdict(total < kPasteTargetMilliseconds) + ")");
+  row("repaint after Figure", repaints);
+  row("undo", undos);
+  row("redo", redos);
+  if (!ok) std::printf("  FAULT: the field did not keep the paste, or undo and redo did not take it back and forth\n");
+  return ok;
+}
+
+// A megabyte pasted over the hint is refused: the field keeps its hint, and
+// the report comes once the paste's key event is over.
+bool timeRefusal(Bench& bench) {
+  QGuiApplication::clipboard()->setText(QString(1 << 20, QLatin1Char('7')));
+  std::vector<double> totals;  // milliseconds
+  bool ok = true;
+  for (int i = 0; i < kPasteRuns; ++i) {
+    const std::size_t reported = bench.errors().size();
+    const auto start = pasteOverTheHint(bench);
+    QCoreApplication::processEvents();
+    ok &= bench.errors().size() == reported + 1 && bench.errors().back() == torvane::forms::kTooLong &&
+          bench.text("txtHP1") == QStringLiteral("Enter HP");
+    totals.push_back(microseconds(bench.reportedAt() - start) / 1000);
+  }
+  const Spread total = spread(totals);
+  std::printf(
+      "A megabyte pasted over the hint, refused, %d times:\n    paste to report          median %7.2f ms   "
+      "max %7.2f ms\n",
+      kPasteRuns, total.median, total.max);
+  if (!ok) std::printf("  FAULT: the megabyte was not refused, or the field did not keep its text\n");
+  return ok;
 }
 
 }  // namespace
@@ -247,9 +289,13 @@ int main(int argc, char** argv) {
   ok &= expect(bench, {{"txtHP", "234.14"}});
 
   bench.window().enterEtMode();
-  std::printf("A megabyte pasted into txtHP1, then Figure, %d times each:\n", kPasteRuns);
-  ok &= timePaste(bench, "1 MB of digits", QString(1 << 20, QLatin1Char('7')));
-  ok &= timePaste(bench, "1 MB of words", QStringLiteral("not a number ").repeated((1 << 20) / 13 + 1));
+  std::printf("A full field's worth pasted into txtHP1, then Figure, %d times each:\n", kPasteRuns);
+  const auto full = static_cast<int>(torvane::forms::kMostCharacters);
+  ok &= timePaste(bench, "65,536 digits", QString(full, QLatin1Char('7')));
+  ok &= timePaste(bench, "65,536 characters of words",
+                  QStringLiteral("not a number ").repeated(full / 13 + 1).left(full));
+  std::printf("\n");
+  ok &= timeRefusal(bench);
   std::printf("\n");
   timePasteByLength(bench);
   return ok ? 0 : 1;

@@ -3,9 +3,9 @@
 namespace torvane {
 
 // The drag-strip estimates. Weight, horsepower and ET carry no unit of their
-// own; speeds are in miles per hour. Each is a pure function that returns its
-// result or raises a RuntimeError (arithmetic fault or power error); none
-// checks its arguments for range or plausibility.
+// own; speeds are in miles per hour. Each returns its result or raises a
+// RuntimeError (arithmetic fault or invalid power); none checks the range of
+// its arguments.
 //
 // HP 300, weight 3000:  figureEt(3000, 300)      -> 12.549582069435724
 //                       figureTrapSpeed(300, 3000) -> 108.69657440212337

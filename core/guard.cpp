@@ -6,56 +6,38 @@
 #include "core/runtime_error.h"
 
 namespace torvane {
-namespace {
 
-// An infinite result of finite operands has gone beyond the double range.
-bool overflowed(double result, double a, double b) {
-  return std::isinf(result) && std::isfinite(a) && std::isfinite(b);
+void Guard::fail(const char* fault) const {
+  throw RuntimeError(kArithmeticFault, fault + (" while " + std::string(operation_) + "."));
 }
 
-}  // namespace
-
-Guard::Guard(std::string_view operation) : operation_(operation) {}
-
-double Guard::checked(double result, unsigned faults) const {
-  faults |= leftByPower_;
-  const char* what = nullptr;
-  if (faults & kDivisionByZero) what = "Division by zero";
-  else if (faults & kNoDefinedResult) what = "A step with no defined result";
-  else if (faults & kTooLarge) what = "A result too large to hold";
-  else if (!std::isfinite(result)) what = "A result that is not a number";
-  if (what)
-    throw RuntimeError(ErrorKind::ArithmeticFault, std::string(what) + " while " + std::string(operation_) + ".");
+// An infinite result of finite operands has gone beyond the double range.
+double Guard::checked(double result, double a, double b) const {
+  if (std::isinf(result) && std::isfinite(a) && std::isfinite(b)) fail("A result too large to hold");
+  if (!std::isfinite(result)) fail("A result that is not a number");
   return result;
 }
 
 double Guard::divide(double dividend, double divisor) const {
-  const double result = dividend / divisor;
-  unsigned fault = kNoFault;
   // An infinite dividend over zero is simply infinite, and a NaN stays NaN.
-  if (divisor == 0.0 && std::isfinite(dividend) && dividend != 0.0) fault = kDivisionByZero;
-  else if ((dividend == 0.0 && divisor == 0.0) || (std::isinf(dividend) && std::isinf(divisor)))
-    fault = kNoDefinedResult;
-  else if (overflowed(result, dividend, divisor)) fault = kTooLarge;
-  return checked(result, fault);
+  if (divisor == 0.0 && std::isfinite(dividend) && dividend != 0.0) fail("Division by zero");
+  if ((dividend == 0.0 && divisor == 0.0) || (std::isinf(dividend) && std::isinf(divisor)))
+    fail("A step with no defined result");
+  return checked(dividend / divisor, dividend, divisor);
 }
 
 double Guard::multiply(double left, double right) const {
-  const double result = left * right;
-  unsigned fault = kNoFault;
-  if ((left == 0.0 && std::isinf(right)) || (std::isinf(left) && right == 0.0)) fault = kNoDefinedResult;
-  else if (overflowed(result, left, right)) fault = kTooLarge;
-  return checked(result, fault);
+  if ((left == 0.0 && std::isinf(right)) || (std::isinf(left) && right == 0.0)) fail("A step with no defined result");
+  return checked(left * right, left, right);
 }
 
-double Guard::power(double base, double exponent) {
+double Guard::power(double base, double exponent) const {
   if (base < 0.0 && exponent != std::trunc(exponent))
-    throw RuntimeError(ErrorKind::PowerError, "A negative number has no real power with a fractional exponent, while " +
-                                                  std::string(operation_) + ".");
-  const double result = std::pow(base, exponent);
+    throw RuntimeError(kPowerError, "A negative number has no real power with a fractional exponent, while " +
+                                        std::string(operation_) + ".");
   // Zero to a negative power is a pole: a division by zero, not an overflow.
-  if (overflowed(result, base, exponent)) leftByPower_ |= base == 0.0 ? kDivisionByZero : kTooLarge;
-  return result;
+  if (base == 0.0 && exponent < 0.0) fail("Division by zero");
+  return checked(std::pow(base, exponent), base, exponent);
 }
 
 }  // namespace torvane

@@ -15,7 +15,8 @@ namespace torvane {
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// A space, a tab or a line end (CR, LF), as a spreadsheet cell or a terminal line copies it.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string_view trimBlanks(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
@@ -38,7 +39,7 @@ bool hasNonzeroDigit(std::string_view digits) { return digits.find_first_not_of(
 // at least one mantissa digit, no blanks inside. A leading '+' is dropped,
 // since fast_float, like std::from_chars, takes only a minus.
 struct Spelling {
-  std::string_view number;                           // the text from its minus or first digit
+  std::string_view number;                           // the trimmed text, less a leading '+'
   std::size_t separatorAt = std::string_view::npos;  // where in `number` the separator stands
   std::string_view integer{}, fraction{};            // the mantissa's digits
 
@@ -90,20 +91,19 @@ double nearestDouble(const Spelling& spelt, std::string_view separator) {
   return value;
 }
 
-// Why a text is not a number, where it was found, and what it is.
-std::string mismatchDetail(ReadError why, std::string_view text, std::string_view field) {
+// Where a text was found, and what it is: "In the car weight field, "..."".
+std::string quoted(std::string_view text, std::string_view field) {
   // The message starts with a word of its own: many renderers take a line's
   // direction from its first letter, and an isolate does not hide the quote's
   // letters from all of them.
-  std::string detail = field.empty() ? "The text " : "In the " + std::string(field) + " field, ";
-  detail += quotedText(text);
-  switch (why) {
-  case ReadError::TooLarge: return detail + " is too large a number to hold.";
-  case ReadError::TooSmall: return detail + " is too small a number to hold; write 0 for zero.";
-  case ReadError::None:
-  case ReadError::NotANumber: break;
-  }
-  return detail + " is not a number.";
+  return (field.empty() ? "The text " : "In the " + std::string(field) + " field, ") + quotedText(text);
+}
+
+std::string mismatchDetail(ReadError why, std::string_view text, std::string_view field) {
+  const char* what = why == ReadError::TooLarge   ? " is too large a number to hold."
+                     : why == ReadError::TooSmall ? " is too small a number to hold; write 0 for zero."
+                                                  : " is not a number.";
+  return quoted(text, field) + what;
 }
 
 // Adds one unit in the last place to a string of decimal digits and one '.',
@@ -120,10 +120,9 @@ void incrementMagnitude(std::string& digits) {
   digits.insert(digits.begin(), '1');
 }
 
-// The magnitude rounded to `digits` fraction digits. The rounding is judged
-// on the shortest decimal that reads back as the same double, the number as a
-// person would write it, and a tie goes away from zero: 0.995 gives 1.00 and
-// 0.125 gives 0.13, though both are stored a hair off the tie.
+// The magnitude rounded to `digits` fraction digits as its shortest decimal
+// form reads: 0.995, stored a hair below the tie, gives 1.00, and the exact
+// tie 0.125 gives 0.13.
 std::string roundedMagnitude(double magnitude, int digits) {
   // The longest shortest-form fixed text of a double: "0." and 324 fraction
   // digits, for the smallest subnormal; the largest double has 309 digits.
@@ -156,11 +155,17 @@ double textToNumber(std::string_view text, std::string_view decimalSeparator, st
   double value = 0.0;
   const ReadError why = readNumber(text, decimalSeparator, value);
   if (why == ReadError::None) return value;
-  throw RuntimeError(ErrorKind::TypeMismatch, mismatchDetail(why, text, field));
+  throw RuntimeError(kTypeMismatch, mismatchDetail(why, text, field));
+}
+
+double inputToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field) {
+  const double value = textToNumber(text, decimalSeparator, field);
+  if (value < 0.0) throw RuntimeError(kOutOfRange, quoted(text, field) + " is negative; it must be above zero.");
+  return value;
 }
 
 std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator) {
-  if (!std::isfinite(value)) throw RuntimeError(ErrorKind::ArithmeticFault, "the result is not a finite number.");
+  if (!std::isfinite(value)) throw RuntimeError(kArithmeticFault, "the result is not a finite number.");
 
   std::string digits = roundedMagnitude(std::fabs(value), fractionDigits(pattern));
   const bool allZero = digits.find_first_not_of("0.") == std::string::npos;

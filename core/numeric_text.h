@@ -5,11 +5,10 @@
 
 namespace torvane {
 
-// Every value of the program lives as the text of a field. These two
-// conversions are the only way between that text and a number. Both take the
-// decimal separator as an argument (UTF-8, usually "." or ","); a caller must
-// pass the same separator both ways, so that every text formatNumber writes
-// reads back through textToNumber as the value it shows.
+// Every value of the program lives as the text of a field; these functions are
+// the only way between that text and a number. Each takes the decimal separator
+// (UTF-8, usually "." or ","): with the same one both ways, every text that
+// formatNumber writes reads back as the value it shows.
 
 // How a result is written into its field.
 // clang-format off
@@ -32,35 +31,37 @@ enum class ReadError {
 // Reads a number from field text into `value`, or says why not and leaves
 // `value` as it was. With "." as the separator:
 //   "300" -> 300        "-234.14" -> -234.14   ".50" -> 0.5     "5." -> 5
-//   " 300 " -> 300      "+12" -> 12            "1e3" -> 1000    "2.5E-1" -> 0.25
+//   " 300 " -> 300      "\t300\r\n" -> 300      "+12" -> 12      "1e3" -> 1000    "2.5E-1" -> 0.25
 //   "1e-310" -> 1e-310 (a subnormal)           "0e999" -> 0
 // and refuses anything else, among them:
 //   ""  " "  "."  "-"  "Enter HP"  "Text2"  "3,000" (no digit grouping)
-//   "inf"  "nan"  "0x1p3"  "12abc"  "1 2"  "--1"  "1e"  "1e400" and "1e-400" (beyond what a double holds)
+//   "inf"  "nan"  "0x1p3"  "12abc"  "1 2"  "3\n000"  "--1"  "1e"  "1e400" and "1e-400" (beyond what a double holds)
 //   readNumber("12abc", ".", v) -> NotANumber, v unchanged
-// Spaces and tabs around the number are allowed, never inside it; the digits
-// are ASCII. The result does not depend on the C library's locale.
+// Spaces, tabs and line ends (CR, LF) around the number are allowed, never
+// inside it; the digits are ASCII. The result does not depend on the C
+// library's locale.
 ReadError readNumber(std::string_view text, std::string_view decimalSeparator, double& value);
 
 // As readNumber, but returns the number, and a text that is not read raises
-// type mismatch. Its message names the field by what it holds, when `field` says, and tells why:
+// type mismatch. Its message names the field by what it holds, when `field`
+// says, tells why, and quotes the text as quotedText does (its isolate left
+// out here):
 //   "Text2", field "quarter-mile trap speed"
 //     -> In the quarter-mile trap speed field, "Text2" is not a number.
 //   "1e400", field "horsepower" -> In the horsepower field, "1e400" is too large a number to hold.
 //   "1e-400", field "car weight" -> In the car weight field, "1e-400" is too small a number to hold; write 0 for zero.
 //   "Enter HP", no field -> The text "Enter HP" is not a number.
-// The quote is a first-strong isolate, U+2068 ... U+2069, left out above, so
-// that a right-to-left text stays inside it. Whatever in the text would show
-// as nothing, or could move or hide the message's own words, shows as an
-// escape: controls, format characters such as bidi marks and overrides, line
-// and paragraph separators, spaces other than U+0020, and the other
-// default-ignorable code points; and so does a byte that is not UTF-8:
-//   U+202E then "300 number." -> "<U+202E>300 number."     "300" then U+00A0 -> "300<U+00A0>"
-//   "1", a tab, "2" -> "1<U+0009>2"                           byte 0xFF then "300" -> "<0xFF>300"
-// A text longer than 40 characters as shown, an escape counted by its
-// length, is quoted by as many whole characters and escapes as fit, then
-// `..." (N bytes)` with the text's whole length.
+//   U+202E then "300 number." -> The text "<U+202E>300 number." is not a number.
 double textToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field = {});
+
+// As textToNumber, for what the user enters as a weight, a horsepower or a
+// trap speed, none of which can be negative: a number below zero raises out
+// of range, its message naming the field. Zero ("-0" too) and every positive
+// number come back as they are:
+//   "300", field "horsepower" -> 300     "0" -> 0     "-0" -> -0
+//   "-300", field "horsepower" -> In the horsepower field, "-300" is negative; it must be above zero.
+//   "Enter HP", field "horsepower" -> type mismatch, as textToNumber
+double inputToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field);
 
 // Writes a number with a display pattern:
 //   12.549582069435724, "#.00" -> "12.55"    12.549582069435724, "#.0" -> "12.5"
@@ -70,12 +71,12 @@ double textToNumber(std::string_view text, std::string_view decimalSeparator, st
 //   0.125, "#.00" -> ".13"                   -0.004, "#.00" -> ".00"
 //   2.675, "#.00" -> "2.68"                  5.825, "#.00" -> "5.83"
 // The number is rounded as its shortest decimal form reads (the digits that
-// read back as the same double), and a tie goes away from zero. No digit stands before the separator when the integer part is
-// zero, the separator is always written, and no digit grouping is ever used.
-// A result that rounds to zero is written without a minus sign. Large numbers
-// are written with all their integer digits (1e300 gives 301), never with an
-// exponent.
-// A number that is not finite raises arithmetic fault: no field shows inf or nan.
+// read back as the same double), a tie away from zero. No digit stands before
+// the separator when the integer part is zero, the separator is always
+// written, and digits are never grouped. A result that rounds to zero has no
+// minus sign. A large number is written with all its integer digits (1e300
+// gives 301), never with an exponent. A number that is not finite raises
+// arithmetic fault: no field shows inf or nan.
 std::string formatNumber(double value, DisplayPattern pattern, std::string_view decimalSeparator);
 
 }  // namespace torvane

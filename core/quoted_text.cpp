@@ -5,14 +5,11 @@
 namespace torvane {
 namespace {
 
-// Code points a message never shows as they are: they show as nothing, or
-// move, join or hide the characters around them. That is every control (C0,
-// DEL, C1), format character (bidi marks, embeddings, overrides and isolates,
-// zero-width spaces and joiners, invisible operators, the soft hyphen, the
-// byte-order mark, tags), line and paragraph separator, every space but the
-// ASCII one, and the other code points Unicode tells a renderer to draw as
-// nothing (fillers, variation selectors): as of Unicode 15, the general
-// categories Cc, Cf, Zl, Zp and Zs, less U+0020, and Default_Ignorable_Code_Point.
+// Code points that show as nothing, or move, join or hide the characters
+// around them: as of Unicode 15, the general categories Cc, Cf, Zl, Zp and Zs
+// less U+0020, and Default_Ignorable_Code_Point. Among them are the bidi marks,
+// overrides and isolates, zero-width spaces and joiners, the soft hyphen, the
+// byte-order mark, tags, fillers and variation selectors.
 struct CodeRange {
   char32_t first, last;
 };
@@ -76,7 +73,7 @@ std::string escape(const char* prefix, char32_t value, int digits) {
 
 }  // namespace
 
-std::string quotedText(std::string_view text) {
+std::string quotedText(std::string_view text, Quote quote) {
   constexpr std::size_t kMostShown = 40;
   constexpr std::string_view kFirstStrongIsolate = "\xE2\x81\xA8";
   constexpr std::string_view kPopDirectionalIsolate = "\xE2\x81\xA9";
@@ -95,12 +92,13 @@ std::string quotedText(std::string_view text) {
     width += pieceWidth;
     at += bytes;
   }
-  std::string quote = "\"";
-  quote += kFirstStrongIsolate;
-  quote += shown;
-  quote += kPopDirectionalIsolate;
-  if (at == text.size()) return quote + "\"";
-  return quote + "...\" (" + std::to_string(text.size()) + " bytes)";
+  const bool isolated = quote == Quote::Isolated;
+  std::string quoted = "\"";
+  if (isolated) quoted += kFirstStrongIsolate;
+  quoted += shown;
+  if (isolated) quoted += kPopDirectionalIsolate;
+  if (at == text.size()) return quoted + "\"";
+  return quoted + "...\" (" + std::to_string(text.size()) + " bytes)";
 }
 
 }  // namespace torvane

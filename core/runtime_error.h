@@ -6,21 +6,23 @@
 
 namespace torvane {
 
-// The one way anything in the program fails. A command that meets one stops at
-// the failing step; whatever it wrote before that step stays written.
-// clang-format off
-enum class ErrorKind {
-  TypeMismatch,     // a field's text is not a number
-  ArithmeticFault,  // a calculation divided by zero, had no defined result, or overflowed
-  PowerError,       // a power with no real result, such as a negative number to a fractional power
-  ControlAccess,    // a window was asked for a control it does not have
-  TooLong,          // a text would make a field longer than a field holds
+// A kind of run-time error, known by the title of its report. The windows
+// name their own in windows/errors.h.
+struct ErrorKind {
+  std::string_view title;
+  friend constexpr bool operator==(const ErrorKind&, const ErrorKind&) = default;
 };
-// clang-format on
+inline constexpr ErrorKind kTypeMismatch{"Type mismatch"};        // a field's text is not a number
+inline constexpr ErrorKind kArithmeticFault{"Arithmetic fault"};  // division by zero, no defined result, overflow
+inline constexpr ErrorKind kPowerError{"Invalid power"};          // a negative number to a fractional power
+inline constexpr ErrorKind kOutOfRange{"Out of range"};           // a number a quantity cannot take: a negative weight
 
+// An error reported to the user in a message. A command that meets one stops
+// at the failing step; what it wrote before that step stays written.
 class RuntimeError : public std::runtime_error {
 public:
-  RuntimeError(ErrorKind kind, std::string detail);
+  RuntimeError(ErrorKind kind, std::string detail)
+      : std::runtime_error(std::string(kind.title) + ": " + detail), kind_(kind), detail_(std::move(detail)) {}
 
   ErrorKind kind() const noexcept { return kind_; }
   // What caused it, in plain words, without the kind's title.
@@ -30,8 +32,5 @@ private:
   ErrorKind kind_;
   std::string detail_;
 };
-
-// "Type mismatch", "Arithmetic fault", ...: the title of a report.
-std::string_view errorTitle(ErrorKind kind);
 
 }  // namespace torvane

@@ -32,7 +32,6 @@ std::optional<double> parsed(std::string_view text, std::string_view separator) 
   return value;
 }
 
-using torvane::ErrorKind;
 using torvane::RuntimeError;
 
 constexpr std::string_view kSeparatorList[] = {".", ",", "\u066B"};
@@ -102,7 +101,7 @@ void checkOneSeparator(std::string_view text, std::string_view separator) {
     require(std::isfinite(value), "a number read is finite", text);
   } catch (const RuntimeError& error) {
     require(!read, "textToNumber refuses only what readNumber refuses", text);
-    require(error.kind() == ErrorKind::TypeMismatch, "a text that is no number is a type mismatch", text);
+    require(error.kind() == torvane::kTypeMismatch, "a text that is no number is a type mismatch", text);
     const std::string& message = error.detail();
     require(message.size() <= kLongestMessage, "the message quotes a few dozen characters at most", text);
     require(validUtf8(message), "the message is UTF-8, and cuts no character in two", text);

@@ -207,7 +207,7 @@ private slots:
   // clang-format on
 
   // The program shows the pixels compiled in at build time: the same size,
-  // format and colours as Qt's reader gives for the file today.
+  // format and colours as Qt's reader gives for the file.
   void picturesShownAreTheirFilesAsRead() {
     QFETCH(QString, name);
     QCOMPARE(torvane::pictures::picture(name.toStdString()), QImageReader(assetPath(name)).read());

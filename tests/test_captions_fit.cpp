@@ -25,13 +25,16 @@ private slots:
 
 namespace {
 
-// The three windows, made while the desktop font has a size (0: as it is).
+// The three windows, made while the desktop font has a size (0: as it is),
+// and a theme may give buttons a size of their own.
 struct Windows {
-  explicit Windows(qreal pointSize) {
+  Windows(qreal pointSize, qreal buttonPointSize) {
     const QFont standard = QApplication::font();
     QFont chosen = standard;
     if (pointSize > 0) chosen.setPointSizeF(pointSize);
     QApplication::setFont(chosen);
+    chosen.setPointSizeF(buttonPointSize);
+    if (buttonPointSize > 0) QApplication::setFont(chosen, "QPushButton");
     list = {&program.splash(), &program.mainWindow(), &program.faq()};
     QApplication::setFont(standard);
   }
@@ -47,15 +50,17 @@ void TestCaptionsFit::everyTextFitsItsBox_data() {
   QTest::addColumn<QSize>("calculator");  // client area
   QTest::addColumn<QSize>("faq");
   QTest::addColumn<QSize>("splash");
-  QTest::newRow("desktop default, 9 pt") << 0.0 << QSize(461, 288) << QSize(305, 244) << QSize(312, 211);
-  QTest::newRow("small, 8 pt") << 8.0 << QSize(410, 256) << QSize(271, 217) << QSize(277, 188);
-  QTest::newRow("10 pt") << 10.0 << QSize(512, 320) << QSize(339, 271) << QSize(347, 234);
-  QTest::newRow("12 pt") << 12.0 << QSize(615, 384) << QSize(407, 325) << QSize(416, 281);
-  QTest::newRow("large, 14 pt") << 14.0 << QSize(717, 448) << QSize(474, 380) << QSize(485, 328);
+  QTest::addColumn<qreal>("buttonPointSize");  // 0: the desktop's
+  QTest::newRow("desktop default, 9 pt") << 0.0 << QSize(461, 288) << QSize(305, 244) << QSize(312, 211) << 0.0;
+  QTest::newRow("small, 8 pt") << 8.0 << QSize(410, 256) << QSize(271, 217) << QSize(277, 188) << 0.0;
+  QTest::newRow("10 pt") << 10.0 << QSize(512, 320) << QSize(339, 271) << QSize(347, 234) << 0.0;
+  QTest::newRow("12 pt") << 12.0 << QSize(615, 384) << QSize(407, 325) << QSize(416, 281) << 0.0;
+  QTest::newRow("large, 14 pt") << 14.0 << QSize(717, 448) << QSize(474, 380) << QSize(485, 328) << 0.0;
   // The offscreen screen is 800 x 800: the calculator and the FAQ stop growing
   // at a frame of 798 px, and the splash window, which has none, at 800.
-  QTest::newRow("very large, 20 pt") << 20.0 << QSize(798, 499) << QSize(678, 542) << QSize(693, 469);
-  QTest::newRow("very large, 24 pt") << 24.0 << QSize(798, 499) << QSize(798, 638) << QSize(800, 541);
+  QTest::newRow("very large, 20 pt") << 20.0 << QSize(798, 499) << QSize(678, 542) << QSize(693, 469) << 0.0;
+  QTest::newRow("very large, 24 pt") << 24.0 << QSize(798, 499) << QSize(798, 638) << QSize(800, 541) << 0.0;
+  QTest::newRow("9 pt, buttons 14 pt") << 9.0 << QSize(461, 288) << QSize(305, 244) << QSize(312, 211) << 14.0;
 }
 
 void TestCaptionsFit::everyTextFitsItsBox() {
@@ -63,7 +68,8 @@ void TestCaptionsFit::everyTextFitsItsBox() {
   QFETCH(QSize, calculator);
   QFETCH(QSize, faq);
   QFETCH(QSize, splash);
-  Windows windows(pointSize);
+  QFETCH(qreal, buttonPointSize);
+  Windows windows(pointSize, buttonPointSize);
 
   // A window held to the screen is laid out for a smaller font than its own.
   const qreal growth = (pointSize > 0 ? pointSize : QApplication::font().pointSizeF()) / 9;

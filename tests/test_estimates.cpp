@@ -88,8 +88,8 @@ TEST_CASE("figures") {
 
 // Each fault by its kind and its words, which name the calculation.
 TEST_CASE("faults") {
-  const auto fault = ErrorKind::ArithmeticFault;
-  const auto power = ErrorKind::PowerError;
+  const auto fault = torvane::kArithmeticFault;
+  const auto power = torvane::kPowerError;
   // clang-format off
   const Fault rows[] = {
       {"ET, HP 0", Estimate::Et, 3000.0, 0.0, fault, "Division by zero while figuring the 1/4 mile ET."},

@@ -197,7 +197,7 @@ void TestMenuAndFaq::conversionStopsAtTheFieldThatIsNotANumber() {
   if (hpMode) item("ET")->trigger();
   item("mnuKPH")->trigger();
   QCOMPARE(run_->errors.size(), std::size_t(1));
-  QCOMPARE(run_->errors[0].kind(), torvane::ErrorKind::TypeMismatch);
+  QCOMPARE(run_->errors[0].kind(), torvane::kTypeMismatch);
   QCOMPARE(QString::fromStdString(run_->errors[0].detail()), detail);
   QCOMPARE(speeds(), end);
 }

@@ -90,8 +90,8 @@ void generate(const QDir& folder) {
   checkAnimation(gif, startLight);
   writeFile(folder.filePath("start_light.gif"), gif);
 
-  // The lower pictures cover the bottom rows of the ones above them, so the
-  // first two keep their letters to the top 32 rows.
+  // A lower picture covers the bottom rows of the one above it: each title
+  // keeps its letters to the top 32 rows.
   const QString serif = loadFont("DejaVuSerif-Bold.ttf");
   writeBitmap(folder, "title1.bmp", drawTitle(serif, "TOR", {198, 45}, 32));
   writeBitmap(folder, "title2.bmp", drawTitle(serif, "VA", {199, 41}, 32));

@@ -17,22 +17,22 @@ enum Id { lblFAQ1, lblFAQ2, lblFAQ3, lblFAQ4, cmdOK };
 // first answer ends with two: the texts are shown exactly as written.
 // clang-format off
 constexpr Control kLayout[] = {
-  {lblFAQ1, "lblFAQ1", Kind::Label,
-   "1. Q - Why does is seem like my car should have more HP than what this calculator says it does?",
-   0, 120, 4575, 495, 0},
-  {lblFAQ2, "lblFAQ2", Kind::Label,
-   "    A - This program figures RWHP (rear wheel horsepower) which is alot different than "
-   "horsepower at the crank.  This displays the power your car is putting to the ground.  This is "
-   "effected by how efficient your transmission and other drivetrain components are.  ",
-   0, 720, 4575, 975, 1},
-  {lblFAQ3, "lblFAQ3", Kind::Label,
-   "2. Q - Why do I get an error when I try to change the units of speed to KPH?",
-   0, 1800, 4575, 495, 2},
-  {lblFAQ4, "lblFAQ4", Kind::Label,
-   "    A - In this program you must first input numbers for your HP and Weight before you can "
-   "switch between MPH and KPH.  The program must have numbers to calculate before it can calculate.",
-   0, 2400, 4575, 615, 3},
-  {cmdOK, "cmdOK", Kind::Button, "OK", 1920, 3120, 855, 375, 4},
+  {.id = lblFAQ1, .name = "lblFAQ1", .kind = Kind::Label,
+   .text = "1. Q - Why does is seem like my car should have more HP than what this calculator says it does?",
+   .box = {0, 120, 4575, 495}},
+  {.id = lblFAQ2, .name = "lblFAQ2", .kind = Kind::Label,
+   .text = "    A - This program figures RWHP (rear wheel horsepower) which is alot different than "
+           "horsepower at the crank.  This displays the power your car is putting to the ground.  This is "
+           "effected by how efficient your transmission and other drivetrain components are.  ",
+   .box = {0, 720, 4575, 975}},
+  {.id = lblFAQ3, .name = "lblFAQ3", .kind = Kind::Label,
+   .text = "2. Q - Why do I get an error when I try to change the units of speed to KPH?",
+   .box = {0, 1800, 4575, 495}},
+  {.id = lblFAQ4, .name = "lblFAQ4", .kind = Kind::Label,
+   .text = "    A - In this program you must first input numbers for your HP and Weight before you can "
+           "switch between MPH and KPH.  The program must have numbers to calculate before it can calculate.",
+   .box = {0, 2400, 4575, 615}},
+  {.id = cmdOK, .name = "cmdOK", .kind = Kind::Button, .text = "OK", .box = {1920, 3120, 855, 375}, .tabIndex = 4},
 };
 // clang-format on
 static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) && forms::labelsLieBelow(kLayout));

@@ -1,5 +1,6 @@
 #include "windows/forms.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -18,7 +19,7 @@
 #include <string>
 
 #include "assets/pictures.h"
-#include "core/runtime_error.h"
+#include "windows/errors.h"
 
 namespace torvane::forms {
 namespace {
@@ -37,8 +38,6 @@ QWidget* makeWidget(const Control& row, QSize box, QWidget* parent, const Report
   case Kind::Picture: {
     auto* picture = new QLabel(parent);
     QImage image = pictures::picture(row.text);
-    // At the design font the box is the picture's own size; the scaled
-    // layout of a larger or smaller font scales the picture with it.
     if (image.size() != box) image = image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     picture->setPixmap(QPixmap::fromImage(image));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -105,13 +104,17 @@ struct Caption {
   QString text;
 };
 
-// The widest stretch at which each caption of a group fits, at a size.
-std::optional<int> stretchThatFits(std::span<const Caption> group, QFont font) {
+// The widest stretch at which each caption of a group fits in its own font,
+// at that font's size or at `pointSize`.
+std::optional<int> stretchThatFits(std::span<const Caption> group, std::optional<double> pointSize = {}) {
   for (const QFont::Stretch stretch : kStretches) {
-    font.setStretch(stretch);
-    const QFontMetrics metrics(font, group.front().widget);
-    if (std::ranges::all_of(group, [&](const Caption& c) { return fits(c.kind, c.text, c.widget->size(), metrics); }))
-      return stretch;
+    const auto fitsAtStretch = [&](const Caption& c) {
+      QFont font = c.widget->font();
+      font.setStretch(stretch);
+      if (pointSize) font.setPointSizeF(*pointSize);
+      return fits(c.kind, c.text, c.widget->size(), QFontMetrics(font, c.widget));
+    };
+    if (std::ranges::all_of(group, fitsAtStretch)) return stretch;
   }
   return std::nullopt;
 }
@@ -127,12 +130,13 @@ double fontScale(const QWidget* widget) {
 void fitCaptions(const QWidget* clientArea, Scale scale, const std::vector<std::vector<Caption>>& groups) {
   const QFont font = clientArea->font();
   if (font.pointSizeF() <= 0) return;  // a pixel-sized font: leave it be
-  const double em = emPixels(font, clientArea);
+  const auto plainly = [](const Caption& c) {
+    return plainlyFits(c.kind, c.text, c.widget->size(), emPixels(c.widget->font(), c.widget));
+  };
   std::vector<const std::vector<Caption>*> smaller;
   for (const auto& group : groups) {
-    if (std::ranges::all_of(group, [&](const Caption& c) { return plainlyFits(c.kind, c.text, c.widget->size(), em); }))
-      continue;
-    const std::optional<int> stretch = stretchThatFits(group, font);
+    if (std::ranges::all_of(group, plainly)) continue;
+    const std::optional<int> stretch = stretchThatFits(group);
     if (!stretch) smaller.push_back(&group);
     else if (*stretch != QFont::Unstretched)
       for (const Caption& caption : group) {
@@ -142,17 +146,16 @@ void fitCaptions(const QWidget* clientArea, Scale scale, const std::vector<std::
       }
   }
   if (smaller.empty()) return;
-  QFont small = font;
+  // Half a point smaller at a time, the last step to the floor itself.
   const double smallest = font.pointSizeF() * kSmallestShare * std::min(1.0, scale.factor() / fontScale(clientArea));
-  for (double size = font.pointSizeF() - kSizeStep; size >= smallest - kSizeStep / 2; size -= kSizeStep) {
-    small.setPointSizeF(std::max(size, smallest));
-    if (std::ranges::all_of(smaller, [&](const auto* group) { return stretchThatFits(*group, small).has_value(); }))
-      break;
-  }
+  double size = font.pointSizeF();
+  do size = std::max(size - kSizeStep, smallest);
+  while (size > smallest &&
+         !std::ranges::all_of(smaller, [&](const auto* group) { return stretchThatFits(*group, size).has_value(); }));
   for (const auto* group : smaller) {
     QFont look;
-    look.setPointSizeF(small.pointSizeF());
-    look.setStretch(stretchThatFits(*group, small).value_or(kStretches[std::size(kStretches) - 1]));
+    look.setPointSizeF(size);
+    look.setStretch(stretchThatFits(*group, size).value_or(kStretches[std::size(kStretches) - 1]));
     for (const Caption& caption : *group) caption.widget->setFont(look);
   }
 }
@@ -164,7 +167,9 @@ std::vector<std::vector<Caption>> captionGroups(std::span<const Control> table, 
   std::vector<std::vector<Caption>> captions;
   std::vector<bool> grouped(table.size(), false);
   const auto caption = [&](const Control& row) {
-    return Caption{widgets[static_cast<std::size_t>(row.id)], row.kind, QString::fromUtf8(row.text)};
+    QWidget* widget = widgets[static_cast<std::size_t>(row.id)];
+    widget->ensurePolished();  // given the font it shows in: a theme or style may give its kind its own
+    return Caption{widget, row.kind, QString::fromUtf8(row.text)};
   };
   for (const Group& group : groups) {
     captions.emplace_back();
@@ -182,9 +187,40 @@ std::vector<std::vector<Caption>> captionGroups(std::span<const Control> table, 
   return captions;
 }
 
-// Expected frame of a window not shown yet: before the first showing the
-// window manager has not told it, so a title bar of the style's height and a
-// border are allowed for.
+// Keeps the controls of a fixed layout in their places, mirrored under a
+// right-to-left direction, as the client area's size and direction change.
+class Placing final : public QObject {
+public:
+  struct Place {
+    QWidget* control;
+    QRect rect;
+  };
+
+  Placing(QWidget* clientArea, QSize size, std::vector<Place> places)
+      : QObject(clientArea), places_(std::move(places)) {
+    place(clientArea->layoutDirection(), QRect(QPoint(), size));
+    clientArea->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject* clientArea, QEvent* event) override {
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutDirectionChange) {
+      const auto* area = static_cast<const QWidget*>(clientArea);
+      place(area->layoutDirection(), area->rect());
+    }
+    return false;
+  }
+
+private:
+  void place(Qt::LayoutDirection direction, QRect area) const {
+    for (const auto& [control, rect] : places_) control->setGeometry(QStyle::visualRect(direction, area, rect));
+  }
+
+  std::vector<Place> places_;
+};
+
+// The frame a window not yet shown is likely to get: a border, and a title
+// bar of the style's height.
 QMargins expectedFrame(const QWidget* window) {
   if (window->windowFlags() & Qt::FramelessWindowHint) return {};
   const int border = window->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, window);
@@ -224,11 +260,12 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
   const Scale scale = Scale::of(clientArea, clientTwips);
   clientSize_ = scale.size(clientTwips.width(), clientTwips.height());
   std::vector<const Control*> tabOrder;
+  std::vector<Placing::Place> places;
   for (const Control& row : table) {
-    const QRect place = scale.rect(row.left, row.top, row.width, row.height);
+    const QRect place = scale.rect(row.box.left, row.box.top, row.box.width, row.box.height);
     QWidget* widget = makeWidget(row, place.size(), clientArea, report);
     widget->setObjectName(QString::fromUtf8(row.name));
-    widget->setGeometry(place);
+    places.push_back({widget, place});
     if (takesFocus(row.kind)) tabOrder.push_back(&row);
     else widget->setFocusPolicy(Qt::NoFocus);
     if (row.kind == Kind::Picture && row.what) widget->setAccessibleDescription(QString::fromUtf8(row.what));
@@ -237,6 +274,7 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
   }
   for (const Control& row : table)
     if (row.labelFor != kNoControl) static_cast<QLabel*>(widget(row.id))->setBuddy(widget(row.labelFor));
+  new Placing(clientArea, clientSize_, std::move(places));
   fitCaptions(clientArea, scale, captionGroups(table, groups, widgets_));
   std::ranges::sort(tabOrder, {}, &Control::tabIndex);
   for (const Control* row : tabOrder) tabOrder_.push_back(widget(row->id));
@@ -245,14 +283,13 @@ Controls::Controls(QWidget* clientArea, QSize clientTwips, std::span<const Contr
 
 QWidget* Controls::widget(int id) const {
   if (id < 0 || static_cast<std::size_t>(id) >= widgets_.size())
-    throw RuntimeError(ErrorKind::ControlAccess, "the window has no control number " + std::to_string(id) + ".");
+    throw RuntimeError(kControlAccess, "the window has no control number " + std::to_string(id) + ".");
   return widgets_[static_cast<std::size_t>(id)];
 }
 
 QLineEdit* Controls::textBox(int id) const {
   if (auto* box = qobject_cast<QLineEdit*>(widget(id))) return box;
-  throw RuntimeError(ErrorKind::ControlAccess,
-                     widget(id)->objectName().toStdString() + " is not a text box and has no text.");
+  throw RuntimeError(kControlAccess, widget(id)->objectName().toStdString() + " is not a text box and has no text.");
 }
 
 void Controls::setVisible(int id, bool visible) const { widget(id)->setVisible(visible); }
@@ -270,8 +307,7 @@ QString Controls::what(int id) const { return nameInSentence(textBox(id)); }
 
 void Controls::onClick(int id, std::function<void()> handler) const {
   auto* button = qobject_cast<QPushButton*>(widget(id));
-  if (!button)
-    throw RuntimeError(ErrorKind::ControlAccess, widget(id)->objectName().toStdString() + " is not a button.");
+  if (!button) throw RuntimeError(kControlAccess, widget(id)->objectName().toStdString() + " is not a button.");
   QObject::connect(button, &QPushButton::clicked, button, std::move(handler));
 }
 

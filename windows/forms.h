@@ -68,18 +68,24 @@ inline constexpr int kNoControl = -1;
 // window's results: where they do not fit their boxes, they all take one look.
 using Group = std::span<const int>;
 
-// One row of a window's layout. `text` is a caption, a text box's initial text
-// or, for a picture, its name among the compiled-in pictures (assets/pictures.h).
-// Positions are from the top-left corner of the window's client area. Rows are
-// built in table order, which is the order a screen reader reads them in, and
-// a later row stacks above an earlier one.
+// A control's place and size, in twips from the top-left corner of the
+// window's client area.
+struct Box {
+  int left, top, width, height;
+};
+
+// One row of a window's layout, written with its fields' names. `text` is a
+// caption, a text box's initial text or, for a picture, its name among the
+// compiled-in pictures (assets/pictures.h). Rows are built in table order,
+// which is the order a screen reader reads them in, and a later row stacks
+// above an earlier one.
 struct Control {
   int id;  // the window's own enum value for the control; ids run 0..n-1
   const char* name;
   Kind kind;
   const char* text;
-  int left, top, width, height;  // twips
-  int tabIndex;                  // order in which Tab visits the controls that take focus
+  Box box;
+  int tabIndex = -1;  // a text box's or button's place in the order Tab visits them
   // What a text box holds ("Car weight": no unit, a field may show either) or
   // a picture shows, in words: a text box's initial text is only a prompt and
   // is gone once the user types. Screen readers say it; labels and buttons
@@ -89,8 +95,7 @@ struct Control {
   Fill fill = Fill::Own;
 };
 
-// Whether a table's ids number its rows 0..n-1, each once. Every window
-// checks its table with this when it is compiled.
+// Whether a table's ids number its rows 0..n-1, each once.
 constexpr bool idsNumberTheRows(std::span<const Control> table) {
   for (std::size_t i = 0; i < table.size(); ++i) {
     std::size_t seen = 0;
@@ -118,32 +123,37 @@ constexpr bool everyFieldIsNamed(std::span<const Control> table) {
 }
 
 // Whether no label overlaps a control of an earlier row: a label lies below
-// what it overlaps. Every window checks its table with this too.
+// what it overlaps.
 constexpr bool labelsLieBelow(std::span<const Control> table) {
-  const auto overlap = [](const Control& a, const Control& b) {
+  const auto overlap = [](const Box& a, const Box& b) {
     return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
            b.top < a.top + a.height;
   };
   for (std::size_t later = 0; later < table.size(); ++later)
     for (std::size_t earlier = 0; earlier < later; ++earlier)
       if (table[later].kind == Kind::Label && table[earlier].kind != Kind::Label &&
-          overlap(table[earlier], table[later]))
+          overlap(table[earlier].box, table[later].box))
         return false;
   return true;
 }
 
 // The controls of one window, built once from its table and reached by id.
-// Reaching for a control that is not there, or for the text of a control
-// that has none, raises the control access error.
+// Reaching for a control that is not there, or for the text or the click of a
+// control that has none, raises control access.
 //
-// Every control shows its text in the window's font. A caption (of a label or
-// a button) that does not fit its box in it is first condensed at the same
-// size; only a caption that no stretch fits takes a smaller size, and that
-// one smaller size, the largest at which they all fit, is shared by every
-// such caption of the window. A group of captions takes one look: the
-// narrowest stretch, or the smaller size, that any of them needs. Text boxes
-// never change their font, so whatever is typed or written into any of them
-// reads at one size; a prompt longer than its box shows its beginning.
+// Under a right-to-left direction the layout is mirrored as a whole, as Qt's
+// layouts are, in a client area of any size. The text inside a control keeps
+// its own direction, and the tab and reading orders stay.
+//
+// Each control shows its text in its own font: the window's, or the one the
+// theme gives its kind. A caption (of a label or a button) that does not fit
+// its box is first condensed at the same size. One that no stretch fits takes
+// a smaller size, shared by every such caption of the window: the largest at
+// which they all fit, down to 7/9 of the font size the layout is scaled for.
+// A group of captions takes one look, the narrowest stretch or the smaller
+// size that any of them needs. Text boxes keep their font, so whatever is
+// typed or written in them reads at one size; a prompt longer than its box
+// shows its beginning.
 class Controls {
 public:
   // `clientArea` is `clientTwips` large; its size is left to the window.
@@ -162,7 +172,6 @@ public:
   void setText(int id, const QString& text) const;
   // What a text box holds, in words, as its row says, mid-sentence: "car weight".
   QString what(int id) const;
-  // Binds a button's click to a handler.
   void onClick(int id, std::function<void()> handler) const;
   // Gives the focus to the shown text box that comes first in tab order, or
   // where there is none to the first shown control, a text box's whole text
@@ -177,10 +186,9 @@ private:
   std::vector<QWidget*> tabOrder_;  // the controls that take focus, by tab index
 };
 
-// Where a window's client area goes when the window is centred on an
-// available screen area: its client area in the middle, yet never so high or
-// so far left that the frame's top-left corner, and with it the title bar,
-// leaves the area, not even when the window is larger than the area.
+// Where a window's client area goes, centred on an available screen area, yet
+// never so high or far left that the frame's top-left corner, and with it the
+// title bar, leaves the area, even for a window larger than the area:
 //   client 461x310, frame (1,22,1,1), area (0,0 1024x768) -> (282,229)
 //   client 461x310, frame (1,22,1,1), area (0,0 320x240)  -> (1,22)
 QPoint centredPlace(const QSize& client, const QMargins& frame, const QRect& available);

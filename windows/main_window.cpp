@@ -4,6 +4,8 @@
 #include <QLayout>
 #include <QLocale>
 #include <QMenuBar>
+#include <algorithm>
+#include <array>
 #include <utility>
 
 #include "core/estimates.h"
@@ -27,35 +29,55 @@ enum Id {
 
 // Both modes share one grid: the prompt along the top, inputs in a left
 // column, the Figure button and results in a right column, each result's
-// label to its left. Each HP-mode control stands in the place of an ET-mode
-// one. The rows of each mode run in reading order.
+// label to its left; each HP-mode control stands in an ET-mode one's place.
+// Each mode's rows run in reading order.
 // clang-format off
-constexpr Control kLayout[] = {
-  // ET mode
-  {lbl2, "lbl2", Kind::Label,
-   "Enter the following information to figure your car's estimated elapsed time.",
-   120, 960, 5295, 375, 9, nullptr, forms::kNoControl, Fill::Window},
-  {txtHP1, "txtHP1", Kind::TextBox, "Enter HP", 120, 1320, 1935, 375, 5, "Horsepower"},
-  {txtWeight1, "txtWeight1", Kind::TextBox, "Enter Car Weight Here", 120, 1920, 1935, 375, 6, "Car weight"},
-  {cmdFigureEt, "cmdFigureEt", Kind::Button, "Figure", 2160, 1920, 1215, 375, 7},
-  {lbl5, "lbl5", Kind::Label, "1/8 Mile ET", 1080, 2520, 975, 255, 15, nullptr, txt8th},
-  {txt8th, "txt8th", Kind::TextBox, "1/8 Mile ET", 2160, 2400, 1215, 375, 12, "Eighth-mile ET"},
-  {lbl6, "lbl6", Kind::Label, "1/8 Mile Trap Speed", 480, 3000, 1575, 255, 16, nullptr, txt8thTrap},
-  {txt8thTrap, "txt8thTrap", Kind::TextBox, "1/8 Mile Trap", 2160, 2880, 1215, 375, 10, "Eighth-mile trap speed"},
-  {lbl3, "lbl3", Kind::Label, "1/4 Mile ET", 1080, 3480, 975, 255, 13, nullptr, txtET},
-  {txtET, "txtET", Kind::TextBox, "Your ET", 2160, 3360, 1215, 375, 8, "Quarter-mile ET"},
-  {lbl4, "lbl4", Kind::Label, "1/4 Mile Trap Speed", 480, 3960, 1575, 255, 14, nullptr, txt4trap},
-  {txt4trap, "txt4trap", Kind::TextBox, "Text2", 2160, 3840, 1215, 375, 11, "Quarter-mile trap speed"},
-  // HP mode
-  {lbl1, "lbl1", Kind::Label,
-   "Enter the following information to figure your car's rear wheel HP.",
-   120, 960, 4695, 255, 4},
-  {txtWeight, "txtWeight", Kind::TextBox, "Enter Car Weight Here", 120, 1320, 1935, 375, 1, "Car weight"},
-  {txtTrapspeed, "txtTrapspeed", Kind::TextBox, "Enter Trap Speed Here", 120, 1920, 1935, 375, 2, "Trap speed"},
-  {cmdFigurehp, "cmdFigurehp", Kind::Button, "Figure H.P.", 2160, 1920, 1215, 375, 0},
-  {txtHP, "txtHP", Kind::TextBox, "H.P.", 2160, 2400, 1215, 375, 3, "Rear-wheel horsepower"},
+constexpr Control kEtMode[] = {
+  {.id = lbl2, .name = "lbl2", .kind = Kind::Label,
+   .text = "Enter the following information to figure your car's estimated elapsed time.",
+   .box = {120, 960, 5295, 375}, .fill = Fill::Window},
+  {.id = txtHP1, .name = "txtHP1", .kind = Kind::TextBox, .text = "Enter HP",
+   .box = {120, 1320, 1935, 375}, .tabIndex = 5, .what = "Horsepower"},
+  {.id = txtWeight1, .name = "txtWeight1", .kind = Kind::TextBox, .text = "Enter Car Weight Here",
+   .box = {120, 1920, 1935, 375}, .tabIndex = 6, .what = "Car weight"},
+  {.id = cmdFigureEt, .name = "cmdFigureEt", .kind = Kind::Button, .text = "Figure",
+   .box = {2160, 1920, 1215, 375}, .tabIndex = 7},
+  {.id = lbl5, .name = "lbl5", .kind = Kind::Label, .text = "1/8 Mile ET",
+   .box = {1080, 2520, 975, 255}, .labelFor = txt8th},
+  {.id = txt8th, .name = "txt8th", .kind = Kind::TextBox, .text = "1/8 Mile ET",
+   .box = {2160, 2400, 1215, 375}, .tabIndex = 12, .what = "Eighth-mile ET"},
+  {.id = lbl6, .name = "lbl6", .kind = Kind::Label, .text = "1/8 Mile Trap Speed",
+   .box = {480, 3000, 1575, 255}, .labelFor = txt8thTrap},
+  {.id = txt8thTrap, .name = "txt8thTrap", .kind = Kind::TextBox, .text = "1/8 Mile Trap",
+   .box = {2160, 2880, 1215, 375}, .tabIndex = 10, .what = "Eighth-mile trap speed"},
+  {.id = lbl3, .name = "lbl3", .kind = Kind::Label, .text = "1/4 Mile ET",
+   .box = {1080, 3480, 975, 255}, .labelFor = txtET},
+  {.id = txtET, .name = "txtET", .kind = Kind::TextBox, .text = "Your ET",
+   .box = {2160, 3360, 1215, 375}, .tabIndex = 8, .what = "Quarter-mile ET"},
+  {.id = lbl4, .name = "lbl4", .kind = Kind::Label, .text = "1/4 Mile Trap Speed",
+   .box = {480, 3960, 1575, 255}, .labelFor = txt4trap},
+  {.id = txt4trap, .name = "txt4trap", .kind = Kind::TextBox, .text = "Text2",
+   .box = {2160, 3840, 1215, 375}, .tabIndex = 11, .what = "Quarter-mile trap speed"},
+};
+constexpr Control kHpMode[] = {
+  {.id = lbl1, .name = "lbl1", .kind = Kind::Label,
+   .text = "Enter the following information to figure your car's rear wheel HP.",
+   .box = {120, 960, 4695, 255}},
+  {.id = txtWeight, .name = "txtWeight", .kind = Kind::TextBox, .text = "Enter Car Weight Here",
+   .box = {120, 1320, 1935, 375}, .tabIndex = 1, .what = "Car weight"},
+  {.id = txtTrapspeed, .name = "txtTrapspeed", .kind = Kind::TextBox, .text = "Enter Trap Speed Here",
+   .box = {120, 1920, 1935, 375}, .tabIndex = 2, .what = "Trap speed"},
+  {.id = cmdFigurehp, .name = "cmdFigurehp", .kind = Kind::Button, .text = "Figure H.P.",
+   .box = {2160, 1920, 1215, 375}, .tabIndex = 0},
+  {.id = txtHP, .name = "txtHP", .kind = Kind::TextBox, .text = "H.P.",
+   .box = {2160, 2400, 1215, 375}, .tabIndex = 3, .what = "Rear-wheel horsepower"},
 };
 // clang-format on
+constexpr auto kLayout = [] {
+  std::array<Control, std::size(kEtMode) + std::size(kHpMode)> rows{};
+  std::ranges::copy(kHpMode, std::ranges::copy(kEtMode, rows.begin()).out);
+  return rows;
+}();
 static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) && forms::labelsLieBelow(kLayout));
 constexpr int kClientWidth = 6915;  // twips
 constexpr int kClientHeight = 4320;
@@ -65,34 +87,15 @@ constexpr int kPrompts[] = {lbl2, lbl1};
 constexpr int kResultNames[] = {lbl5, lbl6, lbl3, lbl4};
 constexpr forms::Group kCaptionGroups[] = {kPrompts, kResultNames};
 
-// A mode switch sets every control's visibility, in this order.
-struct Visibility {
-  Id control;
-  bool visible;
-};
-// clang-format off
-constexpr Visibility kEtMode[] = {
-  {cmdFigurehp, false}, {txtHP, false}, {txtTrapspeed, false}, {txtWeight, false},
-  {lbl1, false}, {cmdFigureEt, true}, {txtHP1, true}, {txtWeight1, true}, {txtET, true},
-  {lbl2, true}, {txt8th, true}, {txt4trap, true}, {txt8thTrap, true}, {lbl3, true},
-  {lbl4, true}, {lbl5, true}, {lbl6, true},
-};
-// clang-format on
-// clang-format off
-constexpr Visibility kHpMode[] = {
-  {cmdFigurehp, true}, {txtHP, true}, {txtTrapspeed, true}, {txtWeight, true},
-  {lbl1, true}, {cmdFigureEt, false}, {txtHP1, false}, {txtWeight1, false}, {txtET, false},
-  {lbl2, false}, {lbl3, false}, {lbl4, false}, {lbl5, false}, {lbl6, false},
-  {txt8th, false}, {txt4trap, false}, {txt8thTrap, false},
-};
-// clang-format on
-
-// When a switch hides the control with the focus, or comes before any control
-// had it (on loading), the focus goes to the mode's first field, with its text
-// selected: the first keystroke fills it, replacing the prompt.
-void showMode(const QWidget& window, const forms::Controls& controls, std::span<const Visibility> mode) {
+// A switch hides the other mode's controls and shows its own. When it hides
+// the control with the focus, or comes before any control had it (on
+// loading), the focus goes to the mode's first field, with its text selected:
+// the first keystroke fills it, replacing the prompt.
+void showMode(const QWidget& window, const forms::Controls& controls, std::span<const Control> shown,
+              std::span<const Control> hidden) {
   const QWidget* hadFocus = window.focusWidget();
-  for (const auto& [control, visible] : mode) controls.setVisible(control, visible);
+  for (const Control& row : hidden) controls.setVisible(row.id, false);
+  for (const Control& row : shown) controls.setVisible(row.id, true);
   if (!hadFocus || hadFocus->isHidden()) controls.focusFirst();
 }
 
@@ -107,12 +110,10 @@ constexpr Button kButtons[] = {
 };
 // clang-format on
 
-// The menu bar, in the order shown. An item without a command opens the
-// items of the next level below it. "&" marks the access key. Mind the names:
-// `ET` enters HP mode and `mnuET` enters ET mode.
-// Whether an item opens a menu is set apart from its command, so that the
-// table can be checked when it is compiled: a compiler need not compare
-// pointers to members there.
+// The menu bar, in the order shown; an item without a command opens the next
+// level's items. "&" marks the access key. Mind the names: `ET` enters HP mode
+// and `mnuET` ET mode. `opensAMenu` lets isATree check the table at compile
+// time without comparing pointers to members.
 struct MenuItem {
   constexpr MenuItem(int level, const char* name, const char* caption)
       : level(level), name(name), caption(caption), run(nullptr), opensAMenu(true) {}
@@ -169,7 +170,21 @@ QWidget* makeClientArea(QMainWindow* window) {
   return client;
 }
 
-std::string decimalSeparator() { return QLocale().decimalPoint().toStdString(); }
+// Numbers are written in the digits 0 to 9 with the decimal mark that goes
+// with them: the locale's own where its numbers use those digits or a point
+// groups their digits, else a point, as in the Latin-digit formats of Arabic
+// and Persian. The locale's own mark ("٫" there) is then read as well.
+struct DecimalMarks {
+  std::string written;
+  std::string alsoRead;  // empty where there is no other
+};
+
+DecimalMarks decimalMarks() {
+  const QLocale locale;
+  const std::string own = locale.decimalPoint().toStdString();
+  if (locale.zeroDigit() == u"0" || locale.groupSeparator() == u".") return {own, {}};
+  return {".", own == "." ? std::string() : own};
+}
 
 }  // namespace
 
@@ -185,7 +200,7 @@ MainWindow::MainWindow(Program& program)
 
   for (const auto& [button, run] : kButtons) controls_.onClick(button, handlerOf(run));
 
-  enterEtMode();  // the window's Load
+  enterEtMode();
   adjustSize();
   forms::centreOnScreen(this);
 }
@@ -219,27 +234,33 @@ void MainWindow::buildMenuBar() {
   }
 }
 
-void MainWindow::enterEtMode() { showMode(*this, controls_, kEtMode); }
-void MainWindow::enterHpMode() { showMode(*this, controls_, kHpMode); }
+void MainWindow::enterEtMode() { showMode(*this, controls_, kEtMode, kHpMode); }
+void MainWindow::enterHpMode() { showMode(*this, controls_, kHpMode, kEtMode); }
 
-// A text that is not a number is reported with the field it is in: "In the car weight field, ...".
-double MainWindow::number(int field) const {
-  return textToNumber(controls_.text(field).toStdString(), decimalSeparator(), controls_.what(field).toStdString());
+// `read` is inputToNumber for what the user enters. A text that the other mark
+// spells as a number, even one too large or too small, is read with that mark;
+// any other with the written one.
+double MainWindow::number(int field, decltype(&textToNumber) read) const {
+  const std::string text = controls_.text(field).toStdString();
+  const auto [written, alsoRead] = decimalMarks();
+  double value = 0;
+  const bool other = !alsoRead.empty() && readNumber(text, alsoRead, value) != ReadError::NotANumber;
+  return read(text, other ? alsoRead : written, controls_.what(field).toStdString());
 }
 
 void MainWindow::write(int field, double value, DisplayPattern pattern) {
-  controls_.setText(field, QString::fromStdString(formatNumber(value, pattern, decimalSeparator())));
+  controls_.setText(field, QString::fromStdString(formatNumber(value, pattern, decimalMarks().written)));
 }
 
 // Four steps, each writing its field before the next reads. The eighth-mile
 // figures are worked from the quarter-mile ones as displayed, already rounded.
 void MainWindow::figureEt() {
-  const double weight = number(txtWeight1);
-  const double hp = number(txtHP1);
+  const double weight = number(txtWeight1, inputToNumber);
+  const double hp = number(txtHP1, inputToNumber);
   write(txtET, torvane::figureEt(weight, hp), DisplayPattern::TwoDecimals);
 
-  const double hpAgain = number(txtHP1);
-  const double weightAgain = number(txtWeight1);
+  const double hpAgain = number(txtHP1, inputToNumber);
+  const double weightAgain = number(txtWeight1, inputToNumber);
   write(txt4trap, figureTrapSpeed(hpAgain, weightAgain), DisplayPattern::OneDecimal);
 
   write(txt8th, figureEighthEt(number(txtET)), DisplayPattern::TwoDecimals);
@@ -247,8 +268,8 @@ void MainWindow::figureEt() {
 }
 
 void MainWindow::figureHp() {
-  const double trapSpeed = number(txtTrapspeed);
-  const double weight = number(txtWeight);
+  const double trapSpeed = number(txtTrapspeed, inputToNumber);
+  const double weight = number(txtWeight, inputToNumber);
   write(txtHP, torvane::figureHp(weight, trapSpeed), DisplayPattern::TwoDecimals);
 }
 

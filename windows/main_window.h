@@ -47,7 +47,7 @@ private:
   QMainWindow* withMenuBar();
   void buildMenuBar();
   void convertSpeeds(double (*convert)(double));
-  double number(int field) const;
+  double number(int field, decltype(&textToNumber) read = textToNumber) const;
   void write(int field, double value, DisplayPattern pattern);
 
   Program& program_;

@@ -20,8 +20,8 @@ Program::Program() : Program(reportInMessageBox) {}
 Program::~Program() = default;
 
 void Program::start() {
-  // Only title bars and window switchers show the icon, and the board has no
-  // title bar: the first picture on the screen does not wait for it.
+  // On X11 setting the icon sends each of its sizes to the server: the board's
+  // first picture does not wait for that.
   splash().afterFirstDrawn([] { QApplication::setWindowIcon(pictures::windowIcon()); });
   splash().show();
 }
@@ -82,7 +82,7 @@ void keepQuoteOnOneLine(QMessageBox& box) {
 }  // namespace
 
 void reportInMessageBox(QWidget* window, const RuntimeError& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"), QString::fromUtf8(errorTitle(error.kind())),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Torvane"), QString::fromUtf8(error.kind().title),
                   QMessageBox::Ok, window);
   box.setInformativeText(QString::fromStdString(error.detail()));
   // A message can quote what the user typed. Left to guess, a label would

@@ -44,7 +44,7 @@ public:
   // Reports an error met outside a handler, such as a text a field refuses.
   void report(QWidget* window, const RuntimeError& error) const { report_(window, error); }
 
-  // Ends the program at once: every window closes and the event loop stops.
+  // Ends the program at once: every window hides and the event loop stops.
   void end();
 
 private:

@@ -23,16 +23,18 @@ enum Id { Image1, Image2, Image3, Image4, cmdBegin, Image5 };
 // font other than the design size scales it.
 // clang-format off
 constexpr Control kLayout[] = {
-  {Image1, "Image1", Kind::Picture, pictures::kStartLight, 120, 360, 750, 2070, -1,
-   "A drag-strip starting-light tower, its lamps unlit"},
-  {Image2, "Image2", Kind::Picture, pictures::kTitle1, 1080, 360, 2970, 675, -1,
-   "\"TOR\", the first part of the name Torvane"},
-  {Image3, "Image3", Kind::Picture, pictures::kTitle2, 1320, 840, 2985, 615, -1,
-   "\"VA\", the second part of the name Torvane"},
-  {Image4, "Image4", Kind::Picture, pictures::kTitle3, 1680, 1320, 2400, 630, -1,
-   "\"NE\", the third part of the name Torvane"},
-  {cmdBegin, "cmdBegin", Kind::Button, "Click Here To Begin", 960, 2160, 2775, 375, 0},
-  {Image5, "Image5", Kind::Picture, pictures::kCredit, 0, 2880, 1560, 330, -1, "Credit: by Torvane team"},
+  {.id = Image1, .name = "Image1", .kind = Kind::Picture, .text = pictures::kStartLight,
+   .box = {120, 360, 750, 2070}, .what = "A drag-strip starting-light tower, its lamps unlit"},
+  {.id = Image2, .name = "Image2", .kind = Kind::Picture, .text = pictures::kTitle1,
+   .box = {1080, 360, 2970, 675}, .what = "\"TOR\", the first part of the name Torvane"},
+  {.id = Image3, .name = "Image3", .kind = Kind::Picture, .text = pictures::kTitle2,
+   .box = {1320, 840, 2985, 615}, .what = "\"VA\", the second part of the name Torvane"},
+  {.id = Image4, .name = "Image4", .kind = Kind::Picture, .text = pictures::kTitle3,
+   .box = {1680, 1320, 2400, 630}, .what = "\"NE\", the third part of the name Torvane"},
+  {.id = cmdBegin, .name = "cmdBegin", .kind = Kind::Button, .text = "Click Here To Begin",
+   .box = {960, 2160, 2775, 375}, .tabIndex = 0},
+  {.id = Image5, .name = "Image5", .kind = Kind::Picture, .text = pictures::kCredit,
+   .box = {0, 2880, 1560, 330}, .what = "Credit: by Torvane team"},
 };
 // clang-format on
 static_assert(forms::idsNumberTheRows(kLayout) && forms::everyFieldIsNamed(kLayout) && forms::labelsLieBelow(kLayout));
@@ -55,8 +57,14 @@ SplashWindow::SplashWindow(Program& program)
   static const bool described = (QAccessible::installFactory(describeTheBoard), true);
   Q_UNUSED(described);
   setObjectName(QStringLiteral("frmBegin"));
-  setWindowTitle(QStringLiteral("Form1"));  // never shown: the board has no title bar
-  setAccessibleName(QStringLiteral("Torvane"));
+  // Task bars, window switchers and screen readers name the board by its
+  // title. It stays an ordinary window, so that it takes the keyboard when
+  // shown and Alt+Tab comes back to it: Openbox does neither for a window of
+  // the splash type, and leaves one kept off the task bar out of Alt+Tab.
+  setWindowTitle(QStringLiteral("Torvane"));
+  // The board is artwork: the name spelt left to right in three stepped
+  // pictures, as a logo. It is not mirrored under a right-to-left direction.
+  setLayoutDirection(Qt::LeftToRight);
   setFixedSize(controls_.clientSize());
   controls_.onClick(cmdBegin, program_.handlerOf(this, [this] { begin(); }));
   forms::centreOnScreen(this);

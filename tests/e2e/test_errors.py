@@ -16,8 +16,7 @@ ERRORS = [
     (ET_MODE, {"txtHP1": "0"}, "cmdFigureEt",
      "Arithmetic fault", "Division by zero while figuring the 1/4 mile ET."),
     (ET_MODE, {"txtHP1": "-300"}, "cmdFigureEt",
-     "Invalid power",
-     "A negative number has no real power with a fractional exponent, while figuring the 1/4 mile ET."),
+     "Out of range", 'In the horsepower field, "\u2068-300\u2069" is negative; it must be above zero.'),
     (HP_MODE, {"txtWeight": "3000"}, "cmdFigurehp",
      "Type mismatch", 'In the trap speed field, "\u2068Enter Trap Speed Here\u2069" is not a number.'),
 ]

@@ -14,6 +14,13 @@ class Start(desktop.SessionTest):
             self.assertLessEqual(abs(x - (SCREEN[0] - width) / 2), 1, "centred across")
             self.assertLessEqual(abs(y - (SCREEN[1] - height) / 2), 1, "centred down")
             self.assertEqual(splash.frame_extents(), (0, 0, 0, 0), "the splash window has no frame")
+            # Task bars and switchers list it by the program's name; Alt+Tab comes back to it.
+            self.assertEqual(session.x("xprop", "-notype", "-id", splash.xid, "_NET_WM_NAME").strip(),
+                             '_NET_WM_NAME = "Torvane"')
+            session._spawn("xmessage", "another program")
+            desktop.wait_for("another window", lambda: session.active_window() not in ("", splash.xid))
+            session.key("alt+Tab")
+            splash.wait_active()
 
             main = session.begin()
             session.wait_gone(splash)
@@ -42,7 +49,7 @@ class Start(desktop.SessionTest):
             display = session.env["DISPLAY"]
             # Qt may warn first, about work it was doing as the connection went.
             ours = [line for line in session.program_output().splitlines() if line.startswith("torvane:")]
-            self.assertEqual(ours, [f'torvane: lost the connection to the X11 display "\u2068{display}\u2069"; '
+            self.assertEqual(ours, [f'torvane: lost the connection to the X11 display "{display}"; '
                                     "the program ends, and nothing is lost"])
 
     def test_tab_order_in_et_mode(self):

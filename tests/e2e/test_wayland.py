@@ -56,7 +56,7 @@ class Wayland(unittest.TestCase):
         # Configured by the compositor, and drawn.
         wait_for("the first picture", lambda: re.search(
             rf"xdg_surface@{surface}\.ack_configure\(.*wl_surface@\d+\.attach\(wl_buffer@", log(), re.S))
-        self.assertIn(f'xdg_toplevel@{top}.set_title("Form1")', log())
+        self.assertIn(f'xdg_toplevel@{top}.set_title("Torvane")', log())
         # The name of the desktop entry, by which the desktop finds its icon and menu entry.
         self.assertIn(f'xdg_toplevel@{top}.set_app_id("io.github.torvane.Torvane")', log())
 
@@ -70,7 +70,7 @@ class Wayland(unittest.TestCase):
         self.assertEqual(torvane.wait(timeout=30), 1)
         with open(os.path.join(self.runtime, "torvane.log"), encoding="utf-8") as file:
             ours = [line for line in file.read().splitlines() if line.startswith("torvane:")]
-        self.assertEqual(ours, [f'torvane: lost the connection to the Wayland display "\u2068{SOCKET}\u2069"; '
+        self.assertEqual(ours, [f'torvane: lost the connection to the Wayland display "{SOCKET}"; '
                                 "the program ends, and nothing is lost"])
 
 
