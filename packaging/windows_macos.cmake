@@ -37,13 +37,18 @@ endif()
 
 # The deploy script runs at install time, after the executable is in place.
 # The windows speak English only, so Qt's own translations stay behind.
-if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
-  qt_generate_deploy_app_script(TARGET torvane OUTPUT_SCRIPT deploy_script
-                                NO_TRANSLATIONS NO_COMPILER_RUNTIME NO_UNSUPPORTED_PLATFORM_ERROR)
+# Qt has no deploy tool for a cross build from Linux; there the files go by name.
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  include(windows_cross.cmake)
 else()
-  qt_generate_deploy_app_script(TARGET torvane FILENAME_VARIABLE deploy_script NO_UNSUPPORTED_PLATFORM_ERROR)
+  if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
+    qt_generate_deploy_app_script(TARGET torvane OUTPUT_SCRIPT deploy_script
+                                  NO_TRANSLATIONS NO_COMPILER_RUNTIME NO_UNSUPPORTED_PLATFORM_ERROR)
+  else()
+    qt_generate_deploy_app_script(TARGET torvane FILENAME_VARIABLE deploy_script NO_UNSUPPORTED_PLATFORM_ERROR)
+  endif()
+  install(SCRIPT ${deploy_script})
 endif()
-install(SCRIPT ${deploy_script})
 
 # macdeployqt rewrites the libraries it copies in, which breaks their
 # signatures, and macOS on Apple silicon runs no unsigned code: the whole
@@ -83,6 +88,8 @@ if(WIN32)
   set(CPACK_NSIS_MUI_FINISHPAGE_RUN torvane.exe)
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
   set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+  # The installer is named apart from the zip: torvane-1.00-win64-setup.exe.
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/installer_name.cmake)
 elseif(APPLE)
   set(CPACK_GENERATOR DragNDrop)
   set(CPACK_PACKAGE_FILE_NAME torvane-${PROJECT_VERSION}-macos)

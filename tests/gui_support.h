@@ -4,6 +4,7 @@
 // instead of shown in a message box, and a window's parts found by name.
 
 #include <QAccessible>
+#include <QApplication>
 #include <QMetaEnum>
 #include <QObject>
 #include <QString>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "core/runtime_error.h"
+#include "windows/forms.h"
 #include "windows/program.h"
 
 namespace support {
@@ -20,6 +22,12 @@ namespace support {
 inline const QStringList kEtSet = {"txtHP1",     "txtWeight1", "cmdFigureEt", "txtET", "txt4trap", "txt8th",
                                    "txt8thTrap", "lbl2",       "lbl3",        "lbl4",  "lbl5",     "lbl6"};
 inline const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
+
+// The scale a window lays its twips out in for the desktop's font as found:
+// 1 at the 9 pt design font, 8.25 / 9 with the Tahoma of Wine's desktop.
+inline torvane::forms::Scale desktopScale() {
+  return torvane::forms::Scale(QApplication::font().pointSizeF() / torvane::forms::kDesignPointSize);
+}
 
 template <class T = QWidget>
 T* child(const QObject* root, const QString& name) {

@@ -2,14 +2,15 @@
 """Takes the pictures of the program's windows shown in the README.
 
 Usage: screenshots.py path/to/torvane output-folder
+       screenshots.py --windows path/to/torvane-VERSION-win64.zip output-folder
 
 It drives the program the way the end-to-end tests do (tests/e2e/desktop.py):
 on its own Xvfb with Openbox, so the windows wear their frames. It takes
 every window as the program first shows it, then again with a 20 pt desktop
-font and in a dark colour scheme, both set through qt6ct.
+font and in a dark colour scheme, both set through qt6ct. With --windows it
+takes the splash window and ET mode of the Windows program under Wine.
 """
 
-import contextlib
 import os
 import subprocess
 import sys
@@ -58,30 +59,6 @@ class StyledSession(desktop.Session):
         self.env["QT_QPA_PLATFORMTHEME"] = "qt6ct"
 
 
-def scaled(place, factor):
-    """A place in pixels at the design font, in the layout scaled by factor: each edge rounded."""
-    x, y, width, height = place
-    edge = lambda v: int(v * factor + 0.5)
-    return (edge(x), edge(y), edge(x + width) - edge(x), edge(y + height) - edge(y))
-
-
-@contextlib.contextmanager
-def places_scaled(factor):
-    """Where the end-to-end helpers click, for a layout scaled by factor, and a screen it fits on."""
-    names = ["SCREEN", "BEGIN", "MAIN", "MAIN_CLIENT"]
-    saved = {name: getattr(desktop, name) for name in names}
-    if factor != 1:
-        desktop.SCREEN = (1600, 1200)
-        desktop.BEGIN = scaled(desktop.BEGIN, factor)
-        desktop.MAIN = {name: scaled(place, factor) for name, place in desktop.MAIN.items()}
-        desktop.MAIN_CLIENT = scaled((0, 0) + desktop.MAIN_CLIENT, factor)[2:]
-    try:
-        yield
-    finally:
-        for name, value in saved.items():
-            setattr(desktop, name, value)
-
-
 def grab(session, window):
     """The window with its frame, as PNG bytes, once two grabs in a row agree."""
     x, y, width, height = window.geometry()
@@ -120,7 +97,7 @@ def expect(session, main, fields):
 def take(executable, path, suffix, point_size, colours):
     """Each window in one look; HP mode only in the first."""
     factor = (point_size or DESIGN_POINT_SIZE) / DESIGN_POINT_SIZE
-    with places_scaled(factor), StyledSession(executable, "screenshots" + suffix,
+    with desktop.places_scaled(factor), StyledSession(executable, "screenshots" + suffix,
                                               point_size, colours) as session:
         save(session, session.splash(), path("splash" + suffix))
 
@@ -144,10 +121,28 @@ def take(executable, path, suffix, point_size, colours):
         save(session, session.window(FAQ_TITLE), path("faq" + suffix))
 
 
+def take_windows(zip_path, path):
+    """The splash window and ET mode of the Windows program, from its zip, under Wine."""
+    import wine
+    with wine.WineSession(wine.unpacked(zip_path), "screenshots-windows") as session:
+        save(session, session.splash(), path("windows-splash"))
+        with desktop.places_scaled(session.scale()):
+            main = session.begin()
+            session.figure_et(main, "300", "3000")
+            expect(session, main, {"txtET": "12.55", "txt4trap": "108.7", "txt8th": "8.10",
+                                   "txt8thTrap": "87.7"})
+            main.click_control(desktop.MAIN["cmdFigureEt"])
+            save(session, main, path("windows-et-mode"))
+
+
 def main():
-    executable, folder = sys.argv[1:3]
+    windows = sys.argv[1] == "--windows"
+    executable, folder = sys.argv[1 + windows:3 + windows]
     os.makedirs(folder, exist_ok=True)
     path = lambda name: os.path.join(folder, name + ".png")
+    if windows:
+        take_windows(executable, path)
+        return
     for suffix, point_size, colours in LOOKS:
         take(executable, path, suffix, point_size, colours)
 

@@ -10,6 +10,7 @@ Places are in pixels from the top-left corner of a window's client area; the
 main window's client area is the part below its menu bar.
 """
 
+import contextlib
 import os
 import re
 import select
@@ -81,6 +82,31 @@ SKIPPED = 77
 
 SENTINEL = "<nothing was copied>"
 START_ATTEMPTS = 3
+
+
+def scaled(place, factor):
+    """A place in pixels at the design font, in the layout scaled by factor: each edge rounded."""
+    x, y, width, height = place
+    edge = lambda v: int(v * factor + 0.5)
+    return (edge(x), edge(y), edge(x + width) - edge(x), edge(y + height) - edge(y))
+
+
+@contextlib.contextmanager
+def places_scaled(factor):
+    """Where the helpers click, for a layout scaled by factor, and a screen it fits on."""
+    module = sys.modules[__name__]
+    names = ["SCREEN", "BEGIN", "MAIN", "MAIN_CLIENT"]
+    saved = {name: getattr(module, name) for name in names}
+    if factor != 1:
+        module.SCREEN = (1600, 1200)
+        module.BEGIN = scaled(BEGIN, factor)
+        module.MAIN = {name: scaled(place, factor) for name, place in MAIN.items()}
+        module.MAIN_CLIENT = scaled((0, 0) + MAIN_CLIENT, factor)[2:]
+    try:
+        yield
+    finally:
+        for name, value in saved.items():
+            setattr(module, name, value)
 
 
 class Failure(AssertionError):
@@ -166,6 +192,8 @@ class Window:
 class Session:
     """Xvfb, Openbox and torvane on a display of their own."""
 
+    CLASS_NAME = "torvane"  # of the program's windows, as xprop shows it in WM_CLASS
+
     def __init__(self, executable, name="e2e", env=None, stderr_closed=False):
         self.executable = os.path.abspath(executable)
         self.name = name
@@ -183,7 +211,7 @@ class Session:
             try:
                 self._start_desktop()
                 env = {key: value for key, value in {**self.env, **self.program_env}.items() if value is not None}
-                self.program = self._spawn(self.executable, log=self._log("torvane"), env=env,
+                self.program = self._spawn(*self.command(), log=self._log("torvane"), env=env,
                                            preexec_fn=(lambda: os.close(2)) if self.stderr_closed else None)
                 return self
             except Exception as error:
@@ -200,6 +228,10 @@ class Session:
             self._report_failure()
         self._stop()
         return False
+
+    def command(self):
+        """What starts the program."""
+        return [self.executable]
 
     def _spawn(self, *command, log=None, env=None, preexec_fn=None):
         process = subprocess.Popen(
@@ -342,7 +374,8 @@ class Session:
 
     def visible_windows(self):
         """The program's top-level windows that are on the screen."""
-        found = self.x("xdotool", "search", "--onlyvisible", "--classname", "^torvane$", check=False)
+        found = self.x("xdotool", "search", "--onlyvisible", "--classname", f"^{re.escape(self.CLASS_NAME)}$",
+                       check=False)
         return found.split()
 
     def active_window(self):

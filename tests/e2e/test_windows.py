@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Torvane for Windows, as a person gets it, under Wine: the zip unpacked and
+the installer run silently, each in an empty Windows, figure 12.55; the
+uninstaller leaves neither the program's folder nor its Start menu entry.
+
+Usage: test_windows.py torvane-VERSION-win64.zip torvane-VERSION-win64-setup.exe [unittest options]
+"""
+
+import os
+import shutil
+import sys
+import unittest
+
+import desktop
+import wine
+
+INSTALLED = r"C:\Program Files\Torvane"
+START_MENU = ("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Torvane")
+
+
+class Windows(unittest.TestCase):
+    zip = None
+    installer = None
+
+    def figure(self, session):
+        """Begin, 300 hp and 3000 lb, Figure: the quarter-mile ET; then Exit."""
+        with desktop.places_scaled(session.scale()):
+            main = session.begin()
+            session.figure_et(main, "300", "3000")
+            self.assertEqual(session.read_field(main, "txtET"), "12.55")
+            session.choose("Exit", main)
+            self.assertEqual(session.wait_exit(), 0)
+
+    def test_zip(self):
+        with wine.WineSession(wine.unpacked(self.zip), "zip") as session:
+            self.figure(session)
+
+    def test_installer(self):
+        def install(session):
+            session.wine(self.installer, "/S")
+            return INSTALLED + r"\bin\torvane.exe"
+
+        with wine.WineSession(install, "installer") as session:
+            folder = session.drive_c("Program Files", "Torvane")
+            self.assertTrue(os.path.isfile(session.drive_c(*START_MENU, "Torvane.lnk")))
+            self.figure(session)
+            session.wine(INSTALLED + r"\Uninstall.exe", "/S")
+            self.assertFalse(os.path.exists(folder), os.listdir(folder) if os.path.exists(folder) else "")
+            self.assertFalse(os.path.exists(session.drive_c(*START_MENU)))
+
+
+def main():
+    if len(sys.argv) < 3:
+        sys.exit(f"usage: {sys.argv[0]} ZIP INSTALLER [unittest options]")
+    Windows.zip, Windows.installer = (os.path.abspath(path) for path in sys.argv[1:3])
+    del sys.argv[1:3]
+    missing = sorted({package for tool, package in wine.TOOLS.items() if not shutil.which(tool)})
+    if missing:
+        print("Skipped: install the Debian packages " + " ".join(missing))
+        sys.exit(desktop.SKIPPED)
+    unittest.main(module="__main__", verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
