@@ -123,6 +123,18 @@ void TestCaptionsFit::everyTextFitsItsBox() {
     }
     QVERIFY2(first.pointSizeF() == window->font().pointSizeF() || !condensedFits, qPrintable(group.first()));
   }
+  // So do buttons, whatever size a theme gives them.
+  for (const QWidget* window : windows.list) {
+    QFont condensed = window->font();
+    condensed.setStretch(QFont::Condensed);
+    for (const QPushButton* button : window->findChildren<QPushButton*>()) {
+      const QFontMetrics metrics(condensed, button);
+      const bool condensedFits =
+          metrics.horizontalAdvance(button->text()) + 8 <= button->width() && metrics.height() + 4 <= button->height();
+      QVERIFY2(button->font().pointSizeF() >= window->font().pointSizeF() || !condensedFits,
+               qPrintable(button->objectName()));
+    }
+  }
   // The boxes grow with the font, but no window grows past the screen.
   QCOMPARE(windows.program.mainWindow().centralWidget()->size(), calculator);
   QCOMPARE(windows.program.faq().size(), faq);

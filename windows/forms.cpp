@@ -136,13 +136,21 @@ void fitCaptions(const QWidget* clientArea, Scale scale, const std::vector<std::
   std::vector<const std::vector<Caption>*> smaller;
   for (const auto& group : groups) {
     if (std::ranges::all_of(group, plainly)) continue;
-    const std::optional<int> stretch = stretchThatFits(group);
+    // A theme may give buttons more than the window: such a caption that does
+    // not fit takes the window's size before a smaller one.
+    std::optional<int> stretch = stretchThatFits(group);
+    std::optional<double> size;
+    if (!stretch) {
+      size = font.pointSizeF();
+      stretch = stretchThatFits(group, size);
+    }
     if (!stretch) smaller.push_back(&group);
-    else if (*stretch != QFont::Unstretched)
+    else if (*stretch != QFont::Unstretched || size)
       for (const Caption& caption : group) {
-        QFont condensed;  // only the stretch is set: the rest follows the window
-        condensed.setStretch(*stretch);
-        caption.widget->setFont(condensed);
+        QFont look;  // only what is set here: the rest follows the window
+        look.setStretch(*stretch);
+        if (size) look.setPointSizeF(*size);
+        caption.widget->setFont(look);
       }
   }
   if (smaller.empty()) return;
