@@ -71,10 +71,13 @@ bool sameNumber(std::optional<double> a, std::optional<double> b) {
   return a.has_value() == b.has_value() && (!a || std::memcmp(&*a, &*b, sizeof(double)) == 0);
 }
 
+// The blanks a field may hold around a number: spaces, tabs and line ends.
+constexpr const char* kBlanks = " \t\r\n";
+
 std::string_view trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
+  const std::size_t first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 // What strtod makes of the text without its blanks, when it reads all of it
