@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,7 +24,11 @@ constexpr char kUsage[] =
     "  -v, --version  Show the version and exit.\n"
     "\n"
     "Qt's own options, such as -platform, -style, -reverse, -display and\n"
+#ifdef _WIN32
+    "-qwindowgeometry, are read by Qt.\n";
+#else
     "-qwindowgeometry, are read by Qt. See torvane(1).\n";
+#endif
 
 QByteArray refusal(const char* what, const QByteArray& argument) {
   return QByteArray("torvane: ") + what + ' ' + quotedArgument(argument) + "; try 'torvane --help'";
@@ -66,9 +71,24 @@ QByteArrayList argumentsOf(int argc, const char* const* argv) {
   return arguments;
 }
 
+QByteArrayList argumentsLeft([[maybe_unused]] int argc, [[maybe_unused]] const char* const* argv) {
+#ifdef _WIN32
+  QByteArrayList arguments;
+  for (const QString& argument : QCoreApplication::arguments()) arguments.append(argument.toUtf8());
+  return arguments;
+#else
+  return argumentsOf(argc, argv);
+#endif
+}
+
 QByteArray quotedArgument(const QByteArray& argument) {
   const std::string_view text(argument.constData(), static_cast<std::size_t>(argument.size()));
-  return QByteArray::fromStdString(quotedText(text, Quote::Plain));
+#ifdef _WIN32
+  constexpr Quote kQuote = Quote::Ascii;  // a console reads its own code page
+#else
+  constexpr Quote kQuote = Quote::Plain;
+#endif
+  return QByteArray::fromStdString(quotedText(text, kQuote));
 }
 
 int print(const QByteArray& text) {

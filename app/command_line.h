@@ -23,8 +23,14 @@ QByteArray refusalOf(const QByteArrayList& left);
 // The arguments of main() as the bytes they are.
 QByteArrayList argumentsOf(int argc, const char* const* argv);
 
+// What Qt left of them once the application is made: the same bytes, but on
+// Windows, where argv is in the ANSI code page, the wide command line as
+// UTF-8, as Qt reads it.
+QByteArrayList argumentsLeft(int argc, const char* const* argv);
+
 // An argument as a message on the terminal names it: escaped, so that it
-// carries no control codes or bidi marks, cut, and quoted plainly.
+// carries no control codes or bidi marks, cut, and quoted plainly. On
+// Windows every character beyond ASCII is escaped too.
 QByteArray quotedArgument(const QByteArray& argument);
 
 // Writes help or version text to standard output and gives the exit status:

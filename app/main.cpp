@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QString::fromUtf8(torvane::kVersion));
   QApplication::setDesktopFileName(QString::fromUtf8(torvane::kApplicationId));
   const auto application = torvane::openDisplay(argc, argv);
-  const QByteArray refusal = torvane::refusalOf(torvane::argumentsOf(argc, argv));
+  const QByteArray refusal = torvane::refusalOf(torvane::argumentsLeft(argc, argv));
   if (!refusal.isNull()) {
     std::fputs((refusal + '\n').constData(), stderr);
     return 2;

@@ -85,7 +85,8 @@ std::string quotedText(std::string_view text, Quote quote) {
     const std::size_t bytes = std::max<std::size_t>(next.length, 1);
     std::string piece;  // an escape; left empty for a character shown as it is
     if (next.length == 0) piece = escape("0x", static_cast<unsigned char>(text[at]), 2);
-    else if (shownAsEscape(next.code)) piece = escape("U+", next.code, 4);
+    else if (shownAsEscape(next.code) || (quote == Quote::Ascii && next.code > 0x7F))
+      piece = escape("U+", next.code, 4);
     const std::size_t pieceWidth = piece.empty() ? 1 : piece.size();
     if (width + pieceWidth > kMostShown) break;
     shown += piece.empty() ? text.substr(at, bytes) : std::string_view(piece);

@@ -8,6 +8,15 @@
 
 #include "app/command_line.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+// Windows has no /dev/full: standard output is the read end of a pipe.
+const QString kUnwritable = QStringLiteral("the read end of a pipe");
+#else
+const QString kUnwritable = QStringLiteral("/dev/full");
+#endif
+
 class CommandLineTest : public QObject {
   Q_OBJECT
 
@@ -49,26 +58,38 @@ void CommandLineTest::refuses() {
 void CommandLineTest::executable_data() {
   QTest::addColumn<QStringList>("arguments");
   QTest::addColumn<QStringList>("environment");
-  QTest::addColumn<QString>("standardOutput");  // a file to write to, or a pattern for what is written
+  QTest::addColumn<QString>("standardOutput");  // a pattern for what is written, or kUnwritable
   QTest::addColumn<int>("exitCode");
   QTest::addColumn<QString>("standardError");  // a pattern
 
   const QStringList offscreen{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=@runtime@"};
-  const QString xvfbRun =
-      QStringLiteral("; start torvane in a graphical session, or under Xvfb with: xvfb-run torvane\n$");
+#ifdef Q_OS_WIN
+  const QString eol = QStringLiteral("\r\n");  // the C library writes text with Windows' line ends
+  const QString fee = QStringLiteral("f<U\\+00E9>e");
+  const QString qtMessagesAtStart;
+#else
+  const QString eol = QStringLiteral("\n");
+  const QString fee = QStringLiteral("f\u00e9e");
+  const QString qtMessagesAtStart = QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set[\\s\\S]*\n");
+#endif
   QTest::newRow("-v after a Qt option, with no display") << QStringList{"-reverse", "-v"} << QStringList{}
-                                                        << "^Torvane 1\\.00\n$" << 0 << "^$";
+                                                        << "^Torvane 1\\.00" + eol + "$" << 0 << "^$";
   QTest::newRow("-h where Qt would read a title, help first") << QStringList{"-qwindowtitle", "-h", "--version"}
-      << QStringList{} << "^Usage: torvane \\[option\\]\n" << 0 << "^$";
-  QTest::newRow("--version to a full disk") << QStringList{"--version"} << QStringList{} << "/dev/full" << 1
-                                            << "^torvane: cannot write to standard output\n$";
+      << QStringList{} << "^Usage: torvane \\[option\\]" + eol << 0 << "^$";
+  QTest::newRow("--version to an output it cannot write") << QStringList{"--version"} << QStringList{} << kUnwritable
+      << 1 << "^torvane: cannot write to standard output" + eol + "$";
   QTest::newRow("-platform=offscreen, which Qt does not read, quoted plainly")
       << QStringList{"-platform=offscreen"} << offscreen << "^$" << 2
-      << "^torvane: unknown option \"-platform=offscreen\"; try 'torvane --help'\n$";
+      << "^torvane: unknown option \"-platform=offscreen\"; try 'torvane --help'" + eol + "$";
+  QTest::newRow("a stray argument beyond ASCII, as given") << QStringList{"f\u00e9e"} << offscreen << "^$" << 2
+      << "^torvane: unexpected argument \"" + fee + "\"; try 'torvane --help'" + eol + "$";
   QTest::newRow("-qwindowtitle -reverse, a title to Qt, with Qt's messages passed on, at start and after")
       << QStringList{"-platform", "offscreen", "-qwindowtitle", "-reverse"}
       << QStringList{"XDG_RUNTIME_DIR=", "QT_LOGGING_RULES=qt.qpa.backingstore.debug=true"} << "^$" << -1
-      << "^QStandardPaths: XDG_RUNTIME_DIR not set[\\s\\S]*\nqt\\.qpa\\.backingstore: ";
+      << "^" + qtMessagesAtStart + "qt\\.qpa\\.backingstore: ";
+#ifndef Q_OS_WIN
+  const QString xvfbRun =
+      QStringLiteral("; start torvane in a graphical session, or under Xvfb with: xvfb-run torvane\n$");
   QTest::newRow("no DISPLAY") << QStringList{} << QStringList{} << "^$" << 1
                               << "^torvane: cannot open an X11 display \\(DISPLAY is not set\\)" + xvfbRun;
   QTest::newRow("the last -display, one dash or two, before DISPLAY")
@@ -81,6 +102,7 @@ void CommandLineTest::executable_data() {
   QTest::newRow("neither of Qt's two choices")
       << QStringList{} << QStringList{"QT_QPA_PLATFORM=wayland;xcb", "XDG_RUNTIME_DIR=@runtime@", "DISPLAY=:199"}
       << "^$" << 1 << "^torvane: cannot open the Wayland display \"wayland-0\" or the X11 display \":199\"" + xvfbRun;
+#endif
 }
 // clang-format on
 
@@ -104,8 +126,23 @@ void CommandLineTest::executable() {
 
   QProcess torvane;
   torvane.setProcessEnvironment(env);
-  const bool toFile = standardOutput.startsWith(QLatin1Char('/'));
-  if (toFile) torvane.setStandardOutputFile(standardOutput);
+  const bool unwritable = standardOutput == kUnwritable;
+#ifdef Q_OS_WIN
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  if (unwritable) {
+    QVERIFY(CreatePipe(&readEnd, &writeEnd, &inherited, 0));
+    torvane.setCreateProcessArgumentsModifier(
+        [readEnd](QProcess::CreateProcessArguments* call) { call->startupInfo->hStdOutput = readEnd; });
+  }
+  const auto closePipe = qScopeGuard([&] {
+    if (!readEnd) return;
+    CloseHandle(readEnd);
+    CloseHandle(writeEnd);
+  });
+#else
+  if (unwritable) torvane.setStandardOutputFile(kUnwritable);
+#endif
   torvane.start(QStringLiteral(TORVANE_EXECUTABLE), arguments);
   QString err;
   if (exitCode < 0) {
@@ -122,7 +159,7 @@ void CommandLineTest::executable() {
     QCOMPARE(torvane.exitStatus(), QProcess::NormalExit);  // not aborted, no core dump
     QCOMPARE(torvane.exitCode(), exitCode);
   }
-  if (!toFile) {
+  if (!unwritable) {
     const QRegularExpression expected(standardOutput, QRegularExpression::DotMatchesEverythingOption);
     QVERIFY2(expected.match(out).hasMatch(), qPrintable(out));
   }
