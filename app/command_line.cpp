@@ -10,6 +10,10 @@
 #include "core/quoted_text.h"
 #include "torvane_version.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace torvane {
 namespace {
 
@@ -28,6 +32,19 @@ constexpr char kUsage[] =
     "-qwindowgeometry, are read by Qt.\n";
 #else
     "-qwindowgeometry, are read by Qt. See torvane(1).\n";
+#endif
+
+#ifdef _WIN32
+// A window program started from a console is given no standard output or
+// error: it shows its text in a message box instead, as Qt's own command line
+// parser does. False where it has a handle to write to.
+bool shownInMessageBox(DWORD stream, const QByteArray& text, UINT icon) {
+  const HANDLE handle = GetStdHandle(stream);
+  if (handle != nullptr && handle != INVALID_HANDLE_VALUE) return false;
+  const QString shown = QString::fromUtf8(text).trimmed();
+  MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(shown.utf16()), L"Torvane", MB_OK | icon);
+  return true;
+}
 #endif
 
 QByteArray refusal(const char* what, const QByteArray& argument) {
@@ -92,12 +109,24 @@ QByteArray quotedArgument(const QByteArray& argument) {
 }
 
 int print(const QByteArray& text) {
+#ifdef _WIN32
+  if (shownInMessageBox(STD_OUTPUT_HANDLE, text, MB_ICONINFORMATION)) return 0;
+#endif
   const auto size = static_cast<std::size_t>(text.size());
   if (std::fwrite(text.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
     std::fputs("torvane: cannot write to standard output\n", stderr);
     return 1;
   }
   return 0;
+}
+
+int refuse(const QByteArray& refusal) {
+  constexpr int kRefused = 2;
+#ifdef _WIN32
+  if (shownInMessageBox(STD_ERROR_HANDLE, refusal, MB_ICONERROR)) return kRefused;
+#endif
+  std::fputs((refusal + '\n').constData(), stderr);
+  return kRefused;
 }
 
 }  // namespace torvane

@@ -34,7 +34,12 @@ QByteArrayList argumentsLeft(int argc, const char* const* argv);
 QByteArray quotedArgument(const QByteArray& argument);
 
 // Writes help or version text to standard output and gives the exit status:
-// 1 where it could not all be written (a full disk, a closed output).
+// 1 where it could not all be written (a full disk, a closed output). On
+// Windows a program given no standard output shows it in a message box.
 int print(const QByteArray& text);
+
+// Writes a refusal to standard error, or shows it as print() does, and gives
+// the exit status 2.
+int refuse(const QByteArray& refusal);
 
 }  // namespace torvane

@@ -1,7 +1,5 @@
 #include <QApplication>
 
-#include <cstdio>
-
 #include "app/command_line.h"
 #include "app/display.h"
 #include "torvane_version.h"
@@ -38,10 +36,7 @@ int main(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QString::fromUtf8(torvane::kApplicationId));
   const auto application = torvane::openDisplay(argc, argv);
   const QByteArray refusal = torvane::refusalOf(torvane::argumentsLeft(argc, argv));
-  if (!refusal.isNull()) {
-    std::fputs((refusal + '\n').constData(), stderr);
-    return 2;
-  }
+  if (!refusal.isNull()) return torvane::refuse(refusal);
   torvane::Program program;
   program.start();
   return QApplication::exec();
