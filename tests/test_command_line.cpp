@@ -141,18 +141,13 @@ void CommandLineTest::executable() {
   torvane.setProcessEnvironment(env);
   const bool unwritable = standardOutput == kUnwritable;
 #ifdef Q_OS_WIN
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  HANDLE readEnd = nullptr, writeEnd = nullptr;  // null where there is no standard output at all
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  if (unwritable) {
-    QVERIFY(CreatePipe(&readEnd, &writeEnd, &inherited, 0));
+  if (unwritable) QVERIFY(CreatePipe(&readEnd, &writeEnd, &inherited, 0));
+  if (unwritable || standardOutput == kNoHandles)
     torvane.setCreateProcessArgumentsModifier(
         [readEnd](QProcess::CreateProcessArguments* call) { call->startupInfo->hStdOutput = readEnd; });
-  }
-  if (standardOutput == kNoHandles)
-    torvane.setCreateProcessArgumentsModifier(
-        [](QProcess::CreateProcessArguments* call) { call->startupInfo->hStdOutput = nullptr; });
   const auto closePipe = qScopeGuard([&] {
-    if (!readEnd) return;
     CloseHandle(readEnd);
     CloseHandle(writeEnd);
   });
