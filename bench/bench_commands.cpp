@@ -244,7 +244,7 @@ bool timeRefusal(Bench& bench) {
     const std::size_t reported = bench.errors().size();
     const auto start = pasteOverTheHint(bench);
     QCoreApplication::processEvents();
-    ok &= bench.errors().size() == reported + 1 && bench.errors().back() == torvane::forms::kTooLong &&
+    ok &= bench.errors().size() == reported + 1 && bench.errors().back() == torvane::kTooLong &&
           bench.text("txtHP1") == QStringLiteral("Enter HP");
     totals.push_back(microseconds(bench.reportedAt() - start) / 1000);
   }
@@ -290,7 +290,7 @@ int main(int argc, char** argv) {
 
   bench.window().enterEtMode();
   std::printf("A full field's worth pasted into txtHP1, then Figure, %d times each:\n", kPasteRuns);
-  const auto full = static_cast<int>(torvane::forms::kMostCharacters);
+  const auto full = static_cast<int>(torvane::kMostCharacters);
   ok &= timePaste(bench, "65,536 digits", QString(full, QLatin1Char('7')));
   ok &= timePaste(bench, "65,536 characters of words",
                   QStringLiteral("not a number ").repeated(full / 13 + 1).left(full));

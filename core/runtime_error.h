@@ -7,7 +7,7 @@
 namespace torvane {
 
 // A kind of run-time error, known by the title of its report. The windows
-// name their own in windows/errors.h.
+// name their own beside what raises them.
 struct ErrorKind {
   std::string_view title;
   friend constexpr bool operator==(const ErrorKind&, const ErrorKind&) = default;

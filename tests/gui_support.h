@@ -23,7 +23,7 @@ inline const QStringList kEtSet = {"txtHP1",     "txtWeight1", "cmdFigureEt", "t
                                    "txt8thTrap", "lbl2",       "lbl3",        "lbl4",  "lbl5",     "lbl6"};
 inline const QStringList kHpSet = {"txtWeight", "txtTrapspeed", "cmdFigurehp", "txtHP", "lbl1"};
 
-// The scale a window lays its twips out in for the desktop's font as found:
+// The scale a window lays its form out in for the desktop's font as found:
 // 1 at the 9 pt design font, 8.25 / 9 with the Tahoma of Wine's desktop.
 inline torvane::forms::Scale desktopScale() {
   return torvane::forms::Scale(QApplication::font().pointSizeF() / torvane::forms::kDesignPointSize);

@@ -33,8 +33,10 @@ struct Windows {
     QFont chosen = standard;
     if (pointSize > 0) chosen.setPointSizeF(pointSize);
     QApplication::setFont(chosen);
-    chosen.setPointSizeF(buttonPointSize);
-    if (buttonPointSize > 0) QApplication::setFont(chosen, "QPushButton");
+    if (buttonPointSize > 0) {
+      chosen.setPointSizeF(buttonPointSize);
+      QApplication::setFont(chosen, "QPushButton");
+    }
     list = {&program.splash(), &program.mainWindow(), &program.faq()};
     QApplication::setFont(standard);
   }

@@ -125,7 +125,7 @@ void TestMainWindow::visibleControlsDoNotOverlap() {
 void TestMainWindow::windowHasAFixedClientArea() {
   QCOMPARE(window_->minimumSize(), window_->maximumSize());
   const QWidget* results[] = {control("txt8th"), control("txt8thTrap"), control("txtET"), control("txt4trap")};
-  const int tops[] = {2400, 2880, 3360, 3840};  // twips: eighth-mile above quarter
+  const int tops[] = {160, 192, 224, 256};  // at the design font: eighth-mile above quarter
   for (int i = 0; i < 4; ++i) QCOMPARE(results[i]->y(), support::desktopScale().pixels(tops[i]));
 }
 

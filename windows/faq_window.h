@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
-#include "windows/forms.h"
+namespace Ui {
+class FaqWindow;
+}
 
 namespace torvane {
 
@@ -22,8 +25,7 @@ protected:
   void hideEvent(QHideEvent* event) override;
 
 private:
-  Program& program_;
-  forms::Controls controls_;
+  std::unique_ptr<Ui::FaqWindow> ui_;
 };
 
 }  // namespace torvane

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <QMainWindow>
-#include <functional>
+#include <memory>
 
 #include "core/numeric_text.h"
-#include "windows/forms.h"
+
+namespace Ui {
+class MainWindow;
+}
 
 namespace torvane {
 
 class Program;
+class TextBox;
 
 // The calculator, frmMain. One surface with two modes: ET mode figures the
 // quarter- and eighth-mile ET and trap speed from horsepower and weight; HP
@@ -19,7 +23,7 @@ class MainWindow : public QMainWindow {
   Q_OBJECT
 
 public:
-  // Builds the window from its layout and puts it into ET mode; does not show it.
+  // Builds the window from its form and puts it into ET mode; does not show it.
   explicit MainWindow(Program& program);
   ~MainWindow() override;
 
@@ -37,21 +41,20 @@ public:
   void showFaq();
   void exitProgram();
 
-  using Command = void (MainWindow::*)();
-
 protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  using Command = void (MainWindow::*)();
   std::function<void()> handlerOf(Command command);
-  QMainWindow* withMenuBar();
-  void buildMenuBar();
+  void showMode(const QWidgetList& shown, const QWidgetList& hidden);
   void convertSpeeds(double (*convert)(double));
-  double number(int field, decltype(&textToNumber) read = textToNumber) const;
-  void write(int field, double value, DisplayPattern pattern);
+  double number(const TextBox* field, decltype(&textToNumber) read = textToNumber) const;
+  void write(TextBox* field, double value, DisplayPattern pattern);
 
   Program& program_;
-  forms::Controls controls_;
+  std::unique_ptr<Ui::MainWindow> ui_;
+  QWidgetList etMode_, hpMode_;
 };
 
 }  // namespace torvane

@@ -2,8 +2,11 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
-#include "windows/forms.h"
+namespace Ui {
+class SplashWindow;
+}
 
 namespace torvane {
 
@@ -32,7 +35,7 @@ protected:
 
 private:
   Program& program_;
-  forms::Controls controls_;
+  std::unique_ptr<Ui::SplashWindow> ui_;
   std::function<void()> afterFirstDrawn_;
 };
 

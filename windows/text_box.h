@@ -1,33 +1,51 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QLineEdit>
 #include <functional>
 
-#include "windows/errors.h"
+#include "core/runtime_error.h"
 
-class QLineEdit;
-class QString;
-class QWidget;
+namespace torvane {
 
-namespace torvane::forms {
-
-// How a text box's refusal of a text reaches the user.
-using Report = std::function<void(const RuntimeError& error)>;
+inline constexpr ErrorKind kTooLong{"Text too long"};  // a text would make a field longer than a field holds
 
 // The most characters a text box holds. Qt lays a field's whole text out
 // again at each keystroke: at this length a keystroke in a full field of mixed
 // scripts still answers within 100 ms on a two-core desktop.
 inline constexpr qsizetype kMostCharacters = 65'536;
 
-// A single-line text box. A text that would make it longer than
+// The forms' single-line text box. A text that would make it longer than
 // kMostCharacters is refused, whether typed, pasted (keys, its menu, a middle
 // click), dropped, committed by an input method or entered by a screen
-// reader: the box keeps its text, a drag's source keeps its own, and `report`
-// says why once the event is over, naming the field by its accessible name.
-// A paste with no text changes nothing.
-QLineEdit* makeTextBox(const QString& text, QWidget* parent, Report report);
+// reader: the box keeps its text, a drag's source keeps its own, and the
+// report says why once the event is over, naming the field by its accessible
+// name. A paste with no text changes nothing.
+class TextBox final : public QLineEdit {
+  Q_OBJECT
 
-// A text box's accessible name as it reads mid-sentence: "car weight".
-QString nameInSentence(const QWidget* box);
+public:
+  using Report = std::function<void(const RuntimeError& error)>;
 
-}  // namespace torvane::forms
+  explicit TextBox(QWidget* parent = nullptr);
+  void setReport(Report report) { report_ = std::move(report); }
+
+  // What the box holds, as its accessible name reads mid-sentence: "car weight".
+  QString nameInSentence() const;
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+private:
+  class LengthLimit;
+  void refuse(qsizetype length);
+
+  QString kept_;  // the latest text within the limit
+  bool dropFits_ = true;
+  bool reporting_ = false;
+  Report report_;
+};
+
+}  // namespace torvane
