@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QtTest>
@@ -155,8 +156,15 @@ void TestForms::tooLongATextIsRefused_data() {
   QTest::newRow("pasted with the keys twice, one too many") << "keys" << 8 << false << most - 7 << true;
   QTest::newRow("pasted with the keys over the whole text") << "keys" << most << true << most << false;
   QTest::newRow("pasted, with no text to paste, over the whole text") << "keys" << 3 << true << 0 << true;
+  QTest::newRow("pasted by the context menu, one too many") << "menu" << 8 << false << most - 7 << true;
+  QTest::newRow("pasted by the context menu over the whole text") << "menu" << most << true << most << false;
+  // where the desktop has a selection, as X11 has
+  QTest::newRow("pasted by a middle click, which replaces nothing") << "middle click" << 8 << true << most - 7 << true;
+  QTest::newRow("pasted from the selection with Ctrl+Shift+Insert")
+      << "Ctrl+Shift+Insert" << 8 << false << most - 7 << true;
   QTest::newRow("dropped, one too many") << "drop" << 8 << false << most - 7 << true;
   QTest::newRow("dropped, filling the field") << "drop" << 8 << false << most - 8 << false;
+  QTest::newRow("dragged from a source that offers only a move") << "drop, a move" << 8 << false << most - 7 << true;
   QTest::newRow("a screen reader's insert into a full field") << "screen reader" << most << false << 1 << true;
   QTest::newRow("a screen reader's setting of the whole text") << "screen reader's set" << most << false << 1 << true;
 }
@@ -177,7 +185,15 @@ void TestForms::tooLongATextIsRefused() {
   field.setText(before);
   if (selected) field.selectAll();
   const QString text(entering, '7');
-  QGuiApplication::clipboard()->setText(text);
+  const bool fromSelection = way == "middle click" || way == "Ctrl+Shift+Insert";
+  if (fromSelection && !QGuiApplication::clipboard()->supportsSelection()) QSKIP("this desktop has no selection");
+  const QKeySequence selectionKey(Qt::CTRL | Qt::SHIFT | Qt::Key_Insert);
+  if (way == "Ctrl+Shift+Insert" && !QKeySequence::keyBindings(QKeySequence::Paste).contains(selectionKey))
+    QSKIP("Ctrl+Shift+Insert pastes nothing with this desktop's keys");
+  QGuiApplication::clipboard()->setText(fromSelection ? "7" : text);
+  if (fromSelection) QGuiApplication::clipboard()->setText(text, QClipboard::Selection);
+  // A paste is checked before QLineEdit inserts it, which a refusal would make it take back slowly.
+  QSignalSpy takenBack(&field, &QLineEdit::inputRejected);
   const int replaced = way.endsWith("replacing") ? 1 : 0;  // by an input method's commit
   if (way == "type") {
     QTest::keyClick(&field, Qt::Key_7);
@@ -193,22 +209,33 @@ void TestForms::tooLongATextIsRefused() {
     QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&field);
     way == "screen reader" ? reader->editableTextInterface()->insertText(0, text)
                            : reader->setText(QAccessible::Value, before + text);
-  } else if (way == "drop") {
+  } else if (way.startsWith("drop")) {
     QMimeData data;
     data.setText(text);
-    QDragEnterEvent enter(QPoint(field.width() - 2, 4), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+    const Qt::DropActions offered = way == "drop" ? Qt::CopyAction | Qt::MoveAction : Qt::MoveAction;
+    QDragEnterEvent enter(QPoint(field.width() - 2, 4), offered, &data, Qt::LeftButton,
                           Qt::ShiftModifier);  // a move, which under X11 the source takes from the drag's answer
     QDropEvent drop(enter.position(), enter.possibleActions(), &data, Qt::LeftButton, Qt::ShiftModifier);
+    QDragLeaveEvent leave;  // what a field that did not take the drag meets instead of the drop
     static_cast<QObject&>(field).event(&enter);
-    static_cast<QObject&>(field).event(&drop);  // as a drag ends over it; notify wants a drag in progress
+    // as a drag ends over it; notify wants a drag in progress
+    static_cast<QObject&>(field).event(enter.isAccepted() ? static_cast<QEvent*>(&drop) : &leave);
     QCOMPARE((enter.isAccepted() && enter.dropAction() == Qt::MoveAction) || drop.isAccepted(), !refused);
+  } else if (way == "menu") {
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(4, 4), field.mapToGlobal(QPoint(4, 4)));
+    static_cast<QObject&>(field).event(&menuEvent);
+    QTest::keyClick(field.findChild<QMenu*>(), Qt::Key_P);
+  } else if (way == "middle click") {
+    QTest::mouseClick(&field, Qt::MiddleButton, {}, QPoint(4, 4));
   } else {
+    const QKeySequence keys = way == "keys" ? QKeySequence::keyBindings(QKeySequence::Paste).first() : selectionKey;
     for (int i = 0; i <= int(refused); ++i)  // a refusal pasted again before its report is reported once
-      QTest::keySequence(&field, QKeySequence::keyBindings(QKeySequence::Paste).first());
+      QTest::keySequence(&field, keys);
   }
+  if (way == "keys" || way == "menu" || fromSelection) QCOMPARE(takenBack.count(), 0);
   QVERIFY(errors.empty());
   QCoreApplication::processEvents();
-  const qsizetype wouldBe = (selected ? 0 : length) - replaced + entering;
+  const qsizetype wouldBe = (selected && way != "middle click" ? 0 : length) - replaced + entering;
   QCOMPARE(field.text().size(), refused ? length : wouldBe);
   if (refused) QCOMPARE(field.text(), before);
   QCOMPARE(errors.size(), std::size_t(refused && entering > 0));

@@ -5,9 +5,11 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QValidator>
 #include <limits>
+#include <utility>
 
 namespace torvane {
 namespace {
@@ -53,43 +55,77 @@ QString TextBox::nameInSentence() const {
   return name;
 }
 
-// A paste with no text (only HTML or a picture) leaves the field as it is,
-// where QLineEdit would delete the selection. A paste too long is refused
-// before QLineEdit inserts it, since it would take it back a character at a
-// time: a megabyte would hold the window for seconds.
+// Whether a paste from the clipboard's `mode` over `replaced` characters is
+// refused, or is no paste at all: one with no text (only HTML or a picture)
+// leaves the field as it is, where QLineEdit would delete the selection. A
+// paste too long is refused here, before QLineEdit inserts it, since QLineEdit
+// would take it back a character at a time: a megabyte would hold the window
+// for seconds.
+bool TextBox::refusesPaste(QClipboard::Mode mode, qsizetype replaced) {
+  const qsizetype pasted = QGuiApplication::clipboard()->text(mode).size();
+  const qsizetype length = text().size() - replaced + pasted;
+  if (pasted > 0 && !fits(length)) refuse(length);
+  return pasted == 0 || !fits(length);
+}
+
+// Each way of pasting takes its text from where QLineEdit takes it: the keys
+// from the clipboard, but Ctrl+Shift+Insert from the selection (a paste key
+// only where the desktop's key bindings are X11's); the context menu's Paste
+// from the clipboard; a middle click from the selection, where the desktop has
+// one, replacing nothing.
 void TextBox::keyPressEvent(QKeyEvent* event) {
-  if (!event->matches(QKeySequence::Paste) || isReadOnly()) return QLineEdit::keyPressEvent(event);
-  // Ctrl+Shift+Insert pastes the selection, as QLineEdit does where the desktop has one.
-  const bool selection = event->key() == Qt::Key_Insert &&
-                         event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) &&
-                         QGuiApplication::clipboard()->supportsSelection();
-  const qsizetype pasted =
-      QGuiApplication::clipboard()->text(selection ? QClipboard::Selection : QClipboard::Clipboard).size();
-  const qsizetype length = text().size() - selectedText().size() + pasted;
-  if (pasted == 0) return;
-  if (!fits(length)) return refuse(length);
+  const bool selection =
+      event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier) && event->key() == Qt::Key_Insert;
+  if (event->matches(QKeySequence::Paste) && !isReadOnly() &&
+      refusesPaste(selection ? QClipboard::Selection : QClipboard::Clipboard, selectedText().size()))
+    return;
   QLineEdit::keyPressEvent(event);
+}
+
+void TextBox::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection() && !isReadOnly() &&
+      refusesPaste(QClipboard::Selection, 0))
+    return;
+  QLineEdit::mouseReleaseEvent(event);
+}
+
+void TextBox::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu* menu = createStandardContextMenu();
+  for (QAction* action : menu->actions())
+    if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste())))
+      connect(action, &QAction::triggered, this, [this] {
+        if (!refusesPaste(QClipboard::Clipboard, selectedText().size())) paste();
+      });
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(event->globalPos());
 }
 
 // A source told during the drag that its text moves deletes it, under X11
 // whatever the drop then answers. A drop the field cannot hold is taken as
-// a copy, or not at all where the source offers none, and at the drop it is
-// refused and ignored.
+// a copy, and at the drop it is refused and ignored; where the source offers
+// no copy, it is not taken at all, and said to be refused as the drag leaves,
+// dropped or taken elsewhere.
 void TextBox::dragEnterEvent(QDragEnterEvent* event) {
-  dropFits_ = fits(text().size() + event->mimeData()->text().size());  // a drop replaces no selection
+  const qsizetype length = text().size() + event->mimeData()->text().size();  // a drop replaces no selection
+  tooLongDrop_ = fits(length) ? 0 : length;
   dragMoveEvent(event);
 }
 
 void TextBox::dragMoveEvent(QDragMoveEvent* event) {
   QLineEdit::dragMoveEvent(event);
-  if (dropFits_) return;
-  if (event->possibleActions() & Qt::CopyAction) event->setDropAction(Qt::CopyAction);
-  else event->ignore();
+  dropIgnored_ = tooLongDrop_ > 0 && !(event->possibleActions() & Qt::CopyAction);
+  if (dropIgnored_) event->ignore();
+  else if (tooLongDrop_ > 0) event->setDropAction(Qt::CopyAction);
+}
+
+void TextBox::dragLeaveEvent(QDragLeaveEvent* event) {
+  QLineEdit::dragLeaveEvent(event);
+  if (std::exchange(dropIgnored_, false)) refuse(tooLongDrop_);
 }
 
 void TextBox::dropEvent(QDropEvent* event) {
   QLineEdit::dropEvent(event);
-  if (!dropFits_) event->ignore();
+  if (tooLongDrop_ > 0) event->ignore();
 }
 
 // Says, once the event that brought it is over, that a text `length`

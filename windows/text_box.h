@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <functional>
 
@@ -18,8 +19,8 @@ inline constexpr qsizetype kMostCharacters = 65'536;
 // kMostCharacters is refused, whether typed, pasted (keys, its menu, a middle
 // click), dropped, committed by an input method or entered by a screen
 // reader: the box keeps its text, a drag's source keeps its own, and the
-// report says why once the event is over, naming the field by its accessible
-// name. A paste with no text changes nothing.
+// report says why once, when the event is over, naming the field by its
+// accessible name. A paste with no text changes nothing.
 class TextBox final : public QLineEdit {
   Q_OBJECT
 
@@ -34,16 +35,21 @@ public:
 
 protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
 private:
   class LengthLimit;
+  bool refusesPaste(QClipboard::Mode mode, qsizetype replaced);
   void refuse(qsizetype length);
 
-  QString kept_;  // the latest text within the limit
-  bool dropFits_ = true;
+  QString kept_;               // the latest text within the limit
+  qsizetype tooLongDrop_ = 0;  // the length a drag over the box would make its text, where that is too long
+  bool dropIgnored_ = false;   // that drag is not taken at all
   bool reporting_ = false;
   Report report_;
 };
