@@ -96,18 +96,34 @@ void TestForms::formsFollowFontAndDirection_data() {
 }
 
 // The FAQ window, which the user can widen: each control keeps its distance
-// from the edge it is measured from.
+// from the edge it is measured from. A caption and a text box read as in a
+// left-to-right form, a full stop included.
 void TestForms::formsFollowFontAndDirection() {
   QFETCH(int, pointSize);
   QFETCH(Qt::LayoutDirection, direction);
   QFETCH(QRect, place);
   const QFont standard = QApplication::font();
   QApplication::setFont(QFont(standard.family(), pointSize));
-  QApplication::setLayoutDirection(direction);
   const auto restore = qScopeGuard([&] {
     QApplication::setFont(standard);
     QApplication::setLayoutDirection(Qt::LeftToRight);
   });
+  const auto drawn = [] {
+    support::RecordingProgram run;
+    run.program.mainWindow().enterHpMode();
+    QMap<QString, QImage> images;
+    for (QWidget* window :
+         {static_cast<QWidget*>(&run.program.mainWindow()), static_cast<QWidget*>(&run.program.faq())})
+      for (QWidget* control : window->findChildren<QWidget*>())
+        if (qobject_cast<QPushButton*>(control) || qobject_cast<QLineEdit*>(control))
+          images[control->objectName()] = control->grab().toImage();
+    return images;
+  };
+  const QMap<QString, QImage> leftToRight = drawn();
+  QApplication::setLayoutDirection(direction);
+  const QMap<QString, QImage> asDrawn = drawn();
+  for (const QString& name : leftToRight.keys()) QVERIFY2(asDrawn[name] == leftToRight[name], qPrintable(name));
+
   support::RecordingProgram run;
   QWidget& faq = run.program.faq();
   auto* button = support::child<QPushButton>(&faq, "cmdOK");

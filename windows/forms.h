@@ -53,7 +53,8 @@ private:
 // - every control grows or shrinks with the Scale, a picture with its box;
 // - under a right-to-left direction the form is mirrored as a whole, as Qt's
 //   layouts are, in a client area of any size; the text inside a control
-//   keeps its own direction, and the tab and reading orders stay;
+//   keeps its own direction, punctuation included, and the tab and reading
+//   orders stay;
 // - a caption (of a label or a button) that does not fit its box, in the font
 //   it shows in, is first condensed at the same size. One that no stretch fits
 //   takes a smaller size, shared by every such caption of the form: the
