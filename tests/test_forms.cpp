@@ -24,6 +24,8 @@ class TestForms : public QObject {
 private slots:
   void everyFormNamesItsFieldsAndHidesNothing_data();
   void everyFormNamesItsFieldsAndHidesNothing();
+  void enterPressesOnlyAFocusedButton_data();
+  void enterPressesOnlyAFocusedButton();
   void designPixelsScale_data();
   void designPixelsScale();
   void formsFollowFontAndDirection_data();
@@ -66,6 +68,36 @@ void TestForms::everyFormNamesItsFieldsAndHidesNothing() {
       QVERIFY2(qobject_cast<const QLabel*>(controls[earlier]) ||
                    !controls[earlier]->geometry().intersects(control->geometry()),
                qPrintable(name + " lies over " + controls[earlier]->objectName()));
+  }
+}
+
+void TestForms::enterPressesOnlyAFocusedButton_data() {
+  QTest::addColumn<QString>("window");
+  QTest::newRow("splash") << "frmBegin";
+  QTest::newRow("calculator, ET mode") << "frmMain";
+  QTest::newRow("calculator, HP mode") << "frmMain HP";
+  QTest::newRow("FAQ") << "frmFAQ";
+}
+
+// Enter presses a button that has the focus, as Space does; in a text box it
+// presses no button.
+void TestForms::enterPressesOnlyAFocusedButton() {
+  QFETCH(QString, window);
+  support::RecordingProgram run;
+  if (window.endsWith("HP")) run.program.mainWindow().enterHpMode();
+  QWidget* form = window == "frmBegin"           ? static_cast<QWidget*>(&run.program.splash())
+                  : window.startsWith("frmMain") ? run.program.mainWindow().centralWidget()
+                                                 : &run.program.faq();
+  form->window()->show();
+  const QList<QPushButton*> buttons = form->findChildren<QPushButton*>();
+  for (QWidget* control : form->findChildren<QWidget*>()) {
+    if (!control->isVisible() || !(control->focusPolicy() & Qt::TabFocus)) continue;
+    std::vector<std::unique_ptr<QSignalSpy>> pressed;
+    for (QPushButton* button : buttons) pressed.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(control, key);
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+      QVERIFY2(pressed[std::size_t(i)]->count() == (buttons[i] == control ? 2 : 0),
+               qPrintable(control->objectName() + " pressed " + buttons[i]->objectName()));
   }
 }
 

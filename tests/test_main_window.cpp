@@ -33,7 +33,6 @@ private slots:
   void figureEt();
   void errorsStopTheCommandAndTheProgramGoesOn_data();
   void errorsStopTheCommandAndTheProgramGoesOn();
-  void enterPressesNoButton();
   void usesTheLocaleDecimalSeparator_data();
   void usesTheLocaleDecimalSeparator();
   void errorReportIsAModalMessage();
@@ -283,17 +282,6 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn() {
   click("cmdFigureEt");
   QCOMPARE(run_->errors.size(), std::size_t(1));
   QCOMPARE(text("txt8thTrap"), QString("87.7"));
-}
-
-void TestMainWindow::enterPressesNoButton() {
-  type("txtHP1", "300");
-  type("txtWeight1", "3000");
-  for (const char* field : {"txtHP1", "txtWeight1", "txtET"}) {
-    QTest::keyClick(control(field), Qt::Key_Return);
-    QTest::keyClick(control(field), Qt::Key_Enter);
-  }
-  QCOMPARE(text("txtET"), QString("Your ET"));
-  QVERIFY(run_->errors.empty());
 }
 
 // Written with the mark of the digits 0 to 9; another mark is read where it can mean nothing else.
