@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMetaEnum>
 #include <QObject>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -37,17 +38,17 @@ T* child(const QObject* root, const QString& name) {
 }
 
 // What a screen reader says of each shown control of a window or client
-// area, in its order: its role, its name (else its description), and the
-// field a label names.
+// area, in its order: its role, its name and its description, and the field a
+// label names.
 inline QStringList readAloud(QWidget* container) {
   QAccessibleInterface* parent = QAccessible::queryAccessibleInterface(container);
   QStringList said;
   for (int i = 0; i < parent->childCount(); ++i) {
     const QAccessibleInterface* control = parent->child(i);
     if (control->state().invisible) continue;
-    const QString name = control->text(QAccessible::Name);
+    const QStringList texts = {control->text(QAccessible::Name), control->text(QAccessible::Description)};
     said << QMetaEnum::fromType<QAccessible::Role>().valueToKey(control->role()) + QString(" ") +
-                (name.isEmpty() ? control->text(QAccessible::Description) : name);
+                texts.filter(QRegularExpression(".")).join(": ");
     for (const auto& [field, relation] : control->relations(QAccessible::Labelled))
       said.back() += ", for " + field->text(QAccessible::Name);
   }

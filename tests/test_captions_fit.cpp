@@ -83,10 +83,11 @@ void TestCaptionsFit::everyTextFitsItsBox() {
     const qreal held = std::min(1.0, clientAreas[i]->width() / (designWidths[i] * growth));
     QSet<qreal> sizes = {font.pointSizeF()};
     for (const QLabel* label : window->findChildren<QLabel*>()) {
-      if (label->text().isEmpty()) {  // a picture fills its scaled box
+      if (label->property("picture").isValid()) {  // a picture fills its scaled box
         QCOMPARE(label->pixmap().size(), label->size());
         continue;
       }
+      if (label->text().isEmpty()) continue;  // told to a screen reader alone
       const QRect needed = label->fontMetrics().boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());
       QVERIFY2(label->contentsRect().contains(needed), qPrintable(label->objectName()));
       sizes << label->font().pointSizeF();

@@ -58,6 +58,14 @@ private:
     }
   }
   QString text(const QString& field) const { return control<QLineEdit>(field)->text(); }
+  // What a shown notification of the calculator tells a screen reader.
+  QString told() const {
+    QAccessibleInterface* area = QAccessible::queryAccessibleInterface(window_->centralWidget());
+    for (int i = 0; i < area->childCount(); ++i)
+      if (area->child(i)->role() == QAccessible::Notification && !area->child(i)->state().invisible)
+        return area->child(i)->child(0)->text(QAccessible::Name);
+    return {};
+  }
   void click(const QString& button) const { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
   QString focused() const {
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
@@ -134,14 +142,16 @@ void TestMainWindow::screenReadersReadInOrder_data() {
   QTest::addColumn<QStringList>("read");
   QTest::newRow("ET mode") << false << QStringList{
       "StaticText Enter the following information to figure your car's estimated elapsed time.",
-      "EditableText Horsepower", "EditableText Car weight", "Button Figure",
+      "EditableText Horsepower: Enter the following information to figure your car's estimated elapsed time.",
+      "EditableText Car weight", "Button Figure",
       "StaticText 1/8 Mile ET, for Eighth-mile ET", "EditableText Eighth-mile ET",
       "StaticText 1/8 Mile Trap Speed, for Eighth-mile trap speed", "EditableText Eighth-mile trap speed",
       "StaticText 1/4 Mile ET, for Quarter-mile ET", "EditableText Quarter-mile ET",
       "StaticText 1/4 Mile Trap Speed, for Quarter-mile trap speed", "EditableText Quarter-mile trap speed"};
   QTest::newRow("HP mode") << true << QStringList{
       "StaticText Enter the following information to figure your car's rear wheel HP.",
-      "EditableText Car weight", "EditableText Trap speed", "Button Figure H.P.", "EditableText Rear-wheel horsepower"};
+      "EditableText Car weight: Enter the following information to figure your car's rear wheel HP.",
+      "EditableText Trap speed", "Button Figure H.P.", "EditableText Rear-wheel horsepower"};
 }
 // clang-format on
 
@@ -174,11 +184,14 @@ void TestMainWindow::tabVisitsTheControlsInOrder() {
   QFETCH(QStringList, stops);
   QApplication::setActiveWindow(window_);
   QVERIFY(QTest::qWaitForWindowActive(window_));
+  QSignalSpy moves(qApp, &QApplication::focusChanged);
   for (const QChar step : steps) {
+    moves.clear();
     if (step == 'T') QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     else step == 'H' ? window_->enterHpMode() : window_->enterEtMode();
   }
   QCOMPARE(focused(), stops.first());
+  QVERIFY(moves.count() <= 1);  // straight there, which a screen reader follows
   if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
     const QString prompt = field->text();
     QTest::keyClicks(field, "300");
@@ -218,6 +231,10 @@ void TestMainWindow::figureEt() {
   QVERIFY(run_->errors.empty());
   QCOMPARE((QStringList{text("txtET"), text("txt4trap"), text("txt8th"), text("txt8thTrap")}), results);
   QCOMPARE(text("txtHP1"), hp);
+  // and tells a screen reader, the focus staying on the button
+  QCOMPARE(told(),
+           QString("Quarter-mile ET %1, quarter-mile trap speed %2, eighth-mile ET %3, eighth-mile trap speed %4.")
+               .arg(results[0], results[1], results[2], results[3]));
 }
 
 // clang-format off
@@ -274,6 +291,7 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn() {
   QCOMPARE(run_->errors[0].kind(), kind);
   QCOMPARE(QString::fromStdString(run_->errors[0].detail()), detail);
   for (qsizetype i = 0; i < afterwards.size(); i += 2) QCOMPARE(text(afterwards[i]), afterwards[i + 1]);
+  QCOMPARE(told(), QString());
 
   // and the program goes on: the next command works
   window_->enterEtMode();
@@ -319,12 +337,14 @@ void TestMainWindow::errorReportIsAModalMessage() {
       "In the horsepower field, \"\u2068<a href=\"https://example.org\">300</a>\u2069\" is not a number.";
   QString title;
   QString detail;
+  QStringList read;
   bool shownAsTyped = false;
   QTimer::singleShot(0, this, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     QVERIFY(box);
     title = box->text();
     detail = box->informativeText();
+    read = support::readAloud(box).filter(QRegularExpression("^StaticText"));
     // Wide enough for the message up to the end of its quote, so that the
     // quote stays on one line, and no wider than the whole message.
     shownAsTyped = std::ranges::any_of(box->findChildren<QLabel*>(), [&](const QLabel* label) {
@@ -339,6 +359,9 @@ void TestMainWindow::errorReportIsAModalMessage() {
   QCOMPARE(title, QString("Type mismatch"));
   QCOMPARE(detail, quote);
   QVERIFY(shownAsTyped);
+  // read as two sentences, the quote without its isolates
+  QCOMPARE(read, QStringList({"StaticText Type mismatch.",
+                              "StaticText " + QString(quote).remove(u'\u2068').remove(u'\u2069')}));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -211,6 +211,7 @@ void TestMenuAndFaq::faqShowsOneWindowWithItsTexts() {
   torvane::FaqWindow& faq = run_->program.faq();
   QVERIFY(faq.isVisible());
   QCOMPARE(faq.windowTitle(), QString("FAQ"));
+  QCOMPARE(QAccessible::queryAccessibleInterface(&faq)->role(), QAccessible::Dialog);  // read in full as it opens
   QCOMPARE(faq.size(), support::desktopScale().size({305, 244}));
   const QList<int> lengths = {95, 263, 76, 187};
   for (int i = 0; i < 4; ++i) {

@@ -9,7 +9,11 @@
 
 namespace torvane {
 
+// A screen reader reads a dialog's text in full when it opens, where it reads
+// nothing of a plain window's; the window stays modeless, and Esc does not
+// close it.
 FaqWindow::FaqWindow(Program& program) : ui_(std::make_unique<Ui::FaqWindow>()) {
+  forms::setAccessibleRole(this, QAccessible::Dialog);
   ui_->setupUi(this);
   // The window is the colour of its labels, whatever the scheme: the button face.
   setBackgroundRole(QPalette::Button);

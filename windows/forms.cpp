@@ -1,5 +1,6 @@
 #include "windows/forms.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -198,6 +199,14 @@ QMargins expectedFrame(const QWidget* window) {
   return {border, border + window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), border, border};
 }
 
+constexpr char kRole[] = "accessibleRole";
+
+QAccessibleInterface* describedByRole(const QString&, QObject* object) {
+  const QVariant role = object->property(kRole);
+  if (!role.isValid() || !object->isWidgetType()) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Role(role.toInt()));
+}
+
 const QScreen* screenOf(const QWidget* window) {
   return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
 }
@@ -245,10 +254,15 @@ QSize fitToFont(QWidget* clientArea, QSize designSize) {
   return size;
 }
 
-void focusFirstField(QWidget* window) {
+void setAccessibleRole(QWidget* widget, QAccessible::Role role) {
+  static const bool described = (QAccessible::installFactory(describedByRole), true);
+  Q_UNUSED(described);
+  widget->setProperty(kRole, int(role));
+}
+
+void focusFirstField(QWidget* window, const QList<QWidget*>& fields) {
   QWidget* control = window->nextInFocusChain();
-  while (control != window &&
-         !(qobject_cast<QLineEdit*>(control) && !control->isHidden() && control->focusPolicy() & Qt::TabFocus))
+  while (control != window && !(fields.contains(control) && qobject_cast<QLineEdit*>(control)))
     control = control->nextInFocusChain();
   auto* box = qobject_cast<QLineEdit*>(control);
   if (!box) return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAccessible>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -68,10 +70,15 @@ private:
 // one of the compiled-in pictures (assets/pictures.h) shows it.
 QSize fitToFont(QWidget* clientArea, QSize designSize);
 
-// Gives the focus to the window's first shown text box in the order Tab
-// visits them, its whole text selected as Tab would leave it, so that typing
+// How screen readers announce a widget, which Qt describes by its class
+// alone: a plain QWidget as a client area, even where it is a window, a
+// dialog or a notification. Set before the widget is first shown.
+void setAccessibleRole(QWidget* widget, QAccessible::Role role);
+
+// Gives the focus to the first of `fields` in the order Tab visits a window's
+// controls, its whole text selected as Tab would leave it, so that typing
 // replaces it.
-void focusFirstField(QWidget* window);
+void focusFirstField(QWidget* window, const QList<QWidget*>& fields);
 
 // Where a window's client area goes, centred on an available screen area, yet
 // never so high or far left that the frame's top-left corner, and with it the

@@ -1,6 +1,8 @@
 #include "windows/main_window.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLayout>
 #include <QLocale>
 
@@ -47,6 +49,18 @@ MainWindow::MainWindow(Program& program) : program_(program), ui_(std::make_uniq
 
   for (TextBox* field : ui_->clientArea->findChildren<TextBox*>())
     field->setReport([this](const RuntimeError& error) { program_.report(this, error); });
+  // A screen reader reads a mode's prompt with the mode's first field, which
+  // takes the focus when the mode is entered.
+  ui_->txtHP1->setAccessibleDescription(ui_->lbl2->text());
+  ui_->txtWeight->setAccessibleDescription(ui_->lbl1->text());
+  // Words for a screen reader alone: a notification of no size, which a screen
+  // reader presents when it is shown, without moving the focus, and shows on
+  // a braille display.
+  notice_ = new QWidget(ui_->clientArea);
+  forms::setAccessibleRole(notice_, QAccessible::Notification);
+  (new QLabel(notice_))->setTextFormat(Qt::PlainText);
+  notice_->setGeometry(0, 0, 0, 0);
+  notice_->hide();
   const std::pair<QAction*, Command> menu[] = {
       {ui_->ET, &MainWindow::enterHpMode},      {ui_->mnuET, &MainWindow::enterEtMode},
       {ui_->mnuExit, &MainWindow::exitProgram}, {ui_->mnuFAQ, &MainWindow::showFaq},
@@ -73,15 +87,16 @@ std::function<void()> MainWindow::handlerOf(Command command) {
   return program_.handlerOf(this, [this, command] { (this->*command)(); });
 }
 
-// A switch hides the other mode's controls and shows its own. When it hides
+// A switch shows a mode's controls and hides the other mode's. Where it hides
 // the control with the focus, or comes before any control had it (on
 // loading), the focus goes to the mode's first field, with its text selected:
-// the first keystroke fills it, replacing the prompt.
+// the first keystroke fills it, replacing the prompt. The focus moves before
+// the other mode's controls are hidden, so that it goes straight there rather
+// than through them, which a screen reader would follow.
 void MainWindow::showMode(const QWidgetList& shown, const QWidgetList& hidden) {
-  const QWidget* hadFocus = focusWidget();
-  for (QWidget* control : hidden) control->setVisible(false);
   for (QWidget* control : shown) control->setVisible(true);
-  if (!hadFocus || hadFocus->isHidden()) forms::focusFirstField(this);
+  if (!focusWidget() || hidden.contains(focusWidget())) forms::focusFirstField(this, shown);
+  for (QWidget* control : hidden) control->setVisible(false);
 }
 
 void MainWindow::enterEtMode() { showMode(etMode_, hpMode_); }
@@ -116,12 +131,32 @@ void MainWindow::figureEt() {
 
   write(ui_->txt8th, figureEighthEt(number(ui_->txtET)), DisplayPattern::TwoDecimals);
   write(ui_->txt8thTrap, figureEighthTrap(number(ui_->txt4trap)), DisplayPattern::OneDecimal);
+  tell({ui_->txtET, ui_->txt4trap, ui_->txt8th, ui_->txt8thTrap});
 }
 
 void MainWindow::figureHp() {
   const double trapSpeed = number(ui_->txtTrapspeed, inputToNumber);
   const double weight = number(ui_->txtWeight, inputToNumber);
   write(ui_->txtHP, torvane::figureHp(weight, trapSpeed), DisplayPattern::TwoDecimals);
+  tell({ui_->txtHP});
+}
+
+// The focus stays on the Figure button, so a screen reader is told the
+// results, each by its field's name, in one sentence:
+//   "Quarter-mile ET 12.55, quarter-mile trap speed 108.7, eighth-mile ET 8.10, eighth-mile trap speed 87.7."
+// On Windows, UI Automation speaks a text value change as a notification.
+void MainWindow::tell(std::initializer_list<const TextBox*> results) const {
+  QStringList said;
+  for (const TextBox* field : results) said << field->nameInSentence() + u' ' + field->text();
+  QString sentence = said.join(QStringLiteral(", ")) + u'.';
+  sentence[0] = sentence[0].toUpper();
+  notice_->findChild<QLabel*>()->setText(sentence);
+  notice_->hide();
+  notice_->show();  // presented as it appears
+#ifdef Q_OS_WIN
+  QAccessibleValueChangeEvent event(notice_, sentence);
+  QAccessible::updateAccessibility(&event);
+#endif
 }
 
 // The quarter-mile speed is converted and written before the eighth-mile one is read.

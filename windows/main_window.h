@@ -51,10 +51,12 @@ private:
   void convertSpeeds(double (*convert)(double));
   double number(const TextBox* field, decltype(&textToNumber) read = textToNumber) const;
   void write(TextBox* field, double value, DisplayPattern pattern);
+  void tell(std::initializer_list<const TextBox*> results) const;
 
   Program& program_;
   std::unique_ptr<Ui::MainWindow> ui_;
   QWidgetList etMode_, hpMode_;
+  QWidget* notice_;  // what Figure tells a screen reader
 };
 
 }  // namespace torvane

@@ -79,6 +79,19 @@ void keepQuoteOnOneLine(QMessageBox& box) {
   label->setMinimumWidth(width);
 }
 
+// A screen reader reads the title and the text as they are named, and a
+// braille display shows them: without the isolates that keep a quote apart on
+// screen, and the title a sentence of its own.
+void nameForScreenReaders(QMessageBox& box) {
+  const auto withoutIsolates = [](QString text) {
+    return text.removeIf([](QChar c) { return c >= QChar(0x2066) && c <= QChar(0x2069); });
+  };
+  if (auto* title = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+    title->setAccessibleName(withoutIsolates(box.text()) + u'.');
+  if (auto* detail = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+    detail->setAccessibleName(withoutIsolates(box.informativeText()));
+}
+
 }  // namespace
 
 void reportInMessageBox(QWidget* window, const RuntimeError& error) {
@@ -89,6 +102,7 @@ void reportInMessageBox(QWidget* window, const RuntimeError& error) {
   // take a text that looks like HTML for HTML, and open the links in it.
   for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
   keepQuoteOnOneLine(box);
+  nameForScreenReaders(box);
   box.exec();
 }
 

@@ -1,6 +1,5 @@
 #include "windows/splash_window.h"
 
-#include <QAccessibleWidget>
 #include <QPainter>
 #include <QTimer>
 #include <utility>
@@ -11,18 +10,9 @@
 #include "windows/program.h"
 
 namespace torvane {
-namespace {
 
-// Qt describes a plain widget as a client area even where it is a window of
-// its own, and a screen reader announces a window by its role.
-QAccessibleInterface* describeTheBoard(const QString& className, QObject* object) {
-  if (className != QLatin1String(SplashWindow::staticMetaObject.className())) return nullptr;
-  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-}
-
-}  // namespace
-
-// Task bars, window switchers and screen readers name the board by its title.
+// Task bars, window switchers and screen readers name the board by its title,
+// and screen readers announce it as a window.
 // It stays an ordinary window, so that it takes the keyboard when shown and
 // Alt+Tab comes back to it: Openbox does neither for a window of the splash
 // type, and leaves one kept off the task bar out of Alt+Tab. The board is
@@ -32,8 +22,7 @@ SplashWindow::SplashWindow(Program& program)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       program_(program),
       ui_(std::make_unique<Ui::SplashWindow>()) {
-  static const bool described = (QAccessible::installFactory(describeTheBoard), true);
-  Q_UNUSED(described);
+  forms::setAccessibleRole(this, QAccessible::Window);
   ui_->setupUi(this);
   setFixedSize(forms::fitToFont(this, size()));
   connect(ui_->cmdBegin, &QPushButton::clicked, ui_->cmdBegin, program_.handlerOf(this, [this] { begin(); }));

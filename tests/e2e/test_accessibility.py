@@ -25,7 +25,7 @@ import json, sys
 import pyatspi
 
 def read(node):
-    return {"role": node.getRoleName(), "says": node.name or node.description,
+    return {"role": node.getRoleName(), "says": node.name or node.description, "description": node.description,
             "showing": node.getState().contains(pyatspi.STATE_SHOWING),
             "relations": [[relation.getRelationType().value_nick, relation.getTarget(i).name]
                           for relation in node.getRelationSet() for i in range(relation.getNTargets())],
@@ -119,16 +119,32 @@ class Accessibility(desktop.SessionTest):
                 **{label: [["label-for", field]] for label, field in labelled},
                 **{field: [["labelled-by", label]] for label, field in labelled}})
 
+            # The mode's first field is read with the prompt, which takes the focus on a switch.
+            self.assertEqual(et_mode[1]["description"], prompt)
+
             session.choose("HP From MPH/Weight", main)
-            self.assertEqual(said(showing(session.read_window(desktop.MAIN_TITLE), "text")), [
-                ("label", "Enter the following information to figure your car's rear wheel HP."),
-                ("text", "Car weight"), ("text", "Trap speed"), ("push button", "Figure H.P."),
+            hp_prompt = "Enter the following information to figure your car's rear wheel HP."
+            hp_mode = showing(session.read_window(desktop.MAIN_TITLE), "text")
+            self.assertEqual(said(hp_mode), [
+                ("label", hp_prompt), ("text", "Car weight"), ("text", "Trap speed"), ("push button", "Figure H.P."),
                 ("text", "Rear-wheel horsepower"),
             ])
+            self.assertEqual(hp_mode[1]["description"], hp_prompt)
 
-            # The FAQ: each question before its answer.
+            # Figure H.P. tells its result in a notification; the focus stays on the button.
+            session.fill(main, "txtWeight", "3000")
+            session.fill(main, "txtTrapspeed", "117")
+            main.click_control(desktop.MAIN["cmdFigurehp"])
+            told = desktop.wait_for("a notification", lambda: [
+                part["children"][0]["says"] for part in showing(session.read_window(desktop.MAIN_TITLE), "text")
+                if part["role"] == "notification"])
+            self.assertEqual(told, ["Rear-wheel horsepower 375.00."])
+
+            # The FAQ, a dialog read in full as it opens: each question before its answer.
             session.choose("FAQ", main)
-            faq = said(showing(session.read_window(desktop.FAQ_TITLE), "push button"))
+            faq_window = session.read_window(desktop.FAQ_TITLE)
+            self.assertEqual(faq_window["role"], "dialog")
+            faq = said(showing(faq_window, "push button"))
             self.assertEqual([(role, text.strip()[:4]) for role, text in faq], [
                 ("label", "1. Q"), ("label", "A - "), ("label", "2. Q"), ("label", "A - "), ("push button", "OK")])
 
