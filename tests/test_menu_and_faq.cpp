@@ -212,7 +212,7 @@ void TestMenuAndFaq::faqShowsOneWindowWithItsTexts() {
   QVERIFY(faq.isVisible());
   QCOMPARE(faq.windowTitle(), QString("FAQ"));
   QCOMPARE(QAccessible::queryAccessibleInterface(&faq)->role(), QAccessible::Dialog);  // read in full as it opens
-  QCOMPARE(faq.size(), support::desktopScale().size({305, 244}));
+  QCOMPARE(faq.size(), support::desktopScale().rect({0, 0, 305, 244}).size());
   const QList<int> lengths = {95, 263, 76, 187};
   for (int i = 0; i < 4; ++i) {
     const QString text = find<QLabel>(&faq, QString("lblFAQ%1").arg(i + 1))->text();

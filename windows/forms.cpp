@@ -228,8 +228,6 @@ Scale Scale::of(const QWidget* clientArea, QSize designSize) {
 
 int Scale::pixels(int designPixels) const { return qRound(designPixels * factor_); }
 
-QSize Scale::size(QSize designSize) const { return {pixels(designSize.width()), pixels(designSize.height())}; }
-
 QRect Scale::rect(QRect designRect) const {
   return QRect(QPoint(pixels(designRect.left()), pixels(designRect.top())),
                QPoint(pixels(designRect.right() + 1) - 1, pixels(designRect.bottom() + 1) - 1));
@@ -248,7 +246,7 @@ QSize fitToFont(QWidget* clientArea, QSize designSize) {
     if (label->autoFillBackground()) label->setBackgroundRole(QPalette::Button);
     if (label->property("picture").isValid()) showPicture(label);
   }
-  const QSize size = scale.size(designSize);
+  const QSize size = scale.rect(QRect(QPoint(), designSize)).size();
   new Placing(clientArea, size, std::move(places));
   fitCaptions(clientArea, scale, captionGroups(controls));
   return size;

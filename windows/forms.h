@@ -42,7 +42,6 @@ public:
 
   double factor() const { return factor_; }
   int pixels(int designPixels) const;
-  QSize size(QSize designSize) const;
   QRect rect(QRect designRect) const;
 
 private:

@@ -36,8 +36,6 @@ DecimalMarks decimalMarks() {
 
 MainWindow::MainWindow(Program& program) : program_(program), ui_(std::make_unique<Ui::MainWindow>()) {
   ui_->setupUi(this);
-  // A screen reader meets the menu bar first, as it stands above the controls.
-  menuBar()->lower();
   // The client area takes the colour of an active window's border. Qt has no
   // such role; the palette's Mid shade is the nearest and follows the theme.
   QPalette palette = ui_->clientArea->palette();
