@@ -12,6 +12,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// needs windows.h first
+#include <shellapi.h>
 #endif
 
 namespace torvane {
@@ -51,13 +53,24 @@ QByteArray refusal(const char* what, const QByteArray& argument) {
   return QByteArray("torvane: ") + what + ' ' + quotedArgument(argument) + "; try 'torvane --help'";
 }
 
+// Where "--" stands, or the end.
+qsizetype optionsEnd(const QByteArrayList& arguments) {
+  const qsizetype end = arguments.indexOf("--", 1);
+  return end < 0 ? arguments.size() : end;
+}
+
 }  // namespace
 
 QByteArray helpOrVersion(const QByteArrayList& arguments) {
-  const QByteArrayList given = arguments.mid(1);
+  const QByteArrayList given = arguments.mid(1, optionsEnd(arguments) - 1);
   if (given.contains("-h") || given.contains("--help")) return kUsage;
   if (given.contains("-v") || given.contains("--version")) return QByteArray("Torvane ") + kVersion + '\n';
   return {};
+}
+
+QByteArray refusalAfterOptions(const QByteArrayList& arguments) {
+  const qsizetype end = optionsEnd(arguments);
+  return end + 1 < arguments.size() ? refusal("unexpected argument", arguments.at(end + 1)) : QByteArray();
 }
 
 QByteArray refusalOf(const QByteArrayList& left) {
@@ -84,6 +97,16 @@ QByteArray refusalOf(const QByteArrayList& left) {
 QByteArrayList argumentsOf(int argc, const char* const* argv) {
   QByteArrayList arguments;
   arguments.reserve(argc);
+#ifdef _WIN32
+  // Qt's WinMain splits argv from the wide command line the same way.
+  int count = 0;
+  if (wchar_t** const words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    if (count == argc)
+      for (int i = 0; i < count; ++i) arguments.append(QString::fromWCharArray(words[i]).toUtf8());
+    LocalFree(words);
+    if (count == argc) return arguments;
+  }
+#endif
   for (int i = 0; i < argc; ++i) arguments.append(QByteArray(argv[i]));
   return arguments;
 }

@@ -78,6 +78,9 @@ void CommandLineTest::executable_data() {
                                                         << "^Torvane 1\\.00" + eol + "$" << 0 << "^$";
   QTest::newRow("-h where Qt would read a title, help first") << QStringList{"-qwindowtitle", "-h", "--version"}
       << QStringList{} << "^Usage: torvane \\[option\\]" + eol << 0 << "^$";
+  QTest::newRow("-h after --, where nothing is an option: the first word after it refused, as given, with no display")
+      << QStringList{"--", "f\u00e9e", "-h"} << QStringList{} << "^$" << 2
+      << "^torvane: unexpected argument \"" + fee + "\"; try 'torvane --help'" + eol + "$";
   QTest::newRow("--version to an output it cannot write") << QStringList{"--version"} << QStringList{} << kUnwritable
       << 1 << "^torvane: cannot write to standard output" + eol + "$";
   QTest::newRow("-platform=offscreen, which Qt does not read, quoted plainly")
