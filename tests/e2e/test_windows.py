@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
 """Torvane for Windows, as a person gets it, under Wine: the zip unpacked and
 the installer run silently, each in an empty Windows, figure 12.55; the
-uninstaller leaves neither the program's folder nor its Start menu entry.
+executable carries its application manifest; the installer registers the
+size it installed; the uninstaller leaves neither the program's folder, nor
+its Start menu entry, nor its uninstall key.
 
 Usage: test_windows.py torvane-VERSION-win64.zip torvane-VERSION-win64-setup.exe [unittest options]
 """
 
 import os
+import re
 import shutil
+import subprocess
 import sys
 import unittest
 
@@ -16,6 +20,8 @@ import wine
 
 INSTALLED = r"C:\Program Files\Torvane"
 START_MENU = ("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Torvane")
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Torvane"
+MANIFEST = os.path.join(os.path.dirname(__file__), "..", "..", "packaging", "torvane.exe.manifest")
 
 
 class Windows(unittest.TestCase):
@@ -33,6 +39,11 @@ class Windows(unittest.TestCase):
 
     def test_zip(self):
         with wine.WineSession(wine.unpacked(self.zip), "zip") as session:
+            # Resource 1 of type 24 (RT_MANIFEST), as Windows reads it when it starts the program.
+            embedded = subprocess.run(["wrestool", "-x", "--raw", "--type=24", "--name=1", session.executable],
+                                      capture_output=True, check=True).stdout
+            with open(MANIFEST, "rb") as manifest:
+                self.assertEqual(embedded, manifest.read())
             self.figure(session)
 
     def test_installer(self):
@@ -44,9 +55,17 @@ class Windows(unittest.TestCase):
             folder = session.drive_c("Program Files", "Torvane")
             self.assertTrue(os.path.isfile(session.drive_c(*START_MENU, "Torvane.lnk")))
             self.figure(session)
+            # Settings > Apps reads the size in KB, and these flags, as DWORDs.
+            key = session.wine("reg", "query", UNINSTALL_KEY)
+            values = {name: (kind, data) for name, kind, data in re.findall(r"^ +(\w+) +(REG_\w+) +(\S+)", key, re.M)}
+            size = sum(os.path.getsize(os.path.join(path, name)) for path, _, names in os.walk(folder) for name in names)
+            self.assertEqual({name: values.get(name) for name in ("EstimatedSize", "NoModify", "NoRepair")},
+                             {"EstimatedSize": ("REG_DWORD", hex(size // 1024)), "NoModify": ("REG_DWORD", "0x1"),
+                              "NoRepair": ("REG_DWORD", "0x1")})
             session.wine(INSTALLED + r"\Uninstall.exe", "/S")
             self.assertFalse(os.path.exists(folder), os.listdir(folder) if os.path.exists(folder) else "")
             self.assertFalse(os.path.exists(session.drive_c(*START_MENU)))
+            self.assertNotIn("Torvane", session.wine("reg", "query", UNINSTALL_KEY, check=False))
 
 
 def main():
