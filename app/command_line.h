@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QString>
 
 namespace torvane {
 
@@ -40,6 +41,12 @@ QByteArrayList argumentsLeft(int argc, const char* const* argv);
 // carries no control codes or bidi marks, cut, and quoted plainly. On
 // Windows every character beyond ASCII is escaped too.
 QByteArray quotedArgument(const QByteArray& argument);
+
+// Help, version or a refusal as the Windows message box shows it: rich text
+// that shows the text as it is, every space and line kept, unwrapped, in a
+// fixed-pitch font:
+//   "torvane: unexpected argument \"<b>\"\n" -> <pre>torvane: unexpected argument &quot;&lt;b&gt;&quot;</pre>
+QString messageBoxText(const QByteArray& text);
 
 // Writes help or version text to standard output and gives the exit status:
 // 1 where it could not all be written (a full disk, a closed output). On

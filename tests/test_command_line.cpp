@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QtTest>
 
 #include "app/command_line.h"
@@ -25,6 +27,8 @@ class CommandLineTest : public QObject {
 private slots:
   void refuses_data();
   void refuses();
+  void messageBoxText_data();
+  void messageBoxText();
   void executable_data();
   void executable();
 
@@ -50,6 +54,23 @@ void CommandLineTest::refuses() {
   QFETCH(QByteArrayList, left);
   QFETCH(QByteArray, refusal);
   QCOMPARE(torvane::refusalOf(QByteArrayList{"torvane"} + left), refusal);
+}
+
+// What the Windows message box shows, as a label reads its rich text: the
+// text as it is, unwrapped.
+void CommandLineTest::messageBoxText_data() {
+  QTest::addColumn<QByteArray>("text");
+  QTest::newRow("help, its columns spaced out") << torvane::helpOrVersion({"torvane", "-h"});
+  QTest::newRow("a refusal quoting markup")
+      << QByteArray("torvane: unexpected argument \"<b>&amp;\"; try 'torvane --help'\n");
+}
+
+void CommandLineTest::messageBoxText() {
+  QFETCH(QByteArray, text);
+  QTextDocument shown;
+  shown.setHtml(torvane::messageBoxText(text));
+  QCOMPARE(shown.toPlainText() + '\n', QString::fromUtf8(text));
+  QVERIFY(shown.firstBlock().blockFormat().nonBreakableLines());
 }
 
 // The real executable, started as a user would without a usable display.
@@ -93,8 +114,9 @@ void CommandLineTest::executable_data() {
       << QStringList{"XDG_RUNTIME_DIR=", "QT_LOGGING_RULES=qt.qpa.backingstore.debug=true"} << "^$" << -1
       << "^" + qtMessagesAtStart + "qt\\.qpa\\.backingstore: ";
 #ifdef Q_OS_WIN
+  // As Explorer starts it: Qt writes its own messages to the debugger, not to the test's standard error.
   QTest::newRow("--version with no standard output, in a message box that waits")
-      << QStringList{"--version"} << QStringList{} << kNoHandles << -1 << "^$";
+      << QStringList{"--version"} << QStringList{"QT_FORCE_STDERR_LOGGING="} << kNoHandles << -1 << "^$";
 #else
   // Qt's lines in Qt's order, each platform's two, then ours in place of Qt's last words.
   const QString xcb199 = QStringLiteral("qt\\.qpa\\.xcb: could not connect to display :199\n");
@@ -126,9 +148,10 @@ void CommandLineTest::executable() {
 
   QVERIFY(runtimeDir_.isValid());
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-#ifndef Q_OS_WIN  // Wine shows Windows' windows on the X display
-  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
-    env.remove(QString::fromLatin1(name));
+  env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the test's own
+  // Wine shows Windows' windows on the X display.
+#ifndef Q_OS_WIN
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"}) env.remove(QString::fromLatin1(name));
 #endif
   for (QString setting : environment) {
     setting.replace(QStringLiteral("@runtime@"), runtimeDir_.path());
@@ -184,5 +207,5 @@ void CommandLineTest::executable() {
   QVERIFY2(QRegularExpression(standardError).match(err).hasMatch(), qPrintable(err));
 }
 
-QTEST_GUILESS_MAIN(CommandLineTest)
+QTEST_MAIN(CommandLineTest)
 #include "test_command_line.moc"
