@@ -27,7 +27,6 @@ class CommandLineTest : public QObject {
 private slots:
   void refuses_data();
   void refuses();
-  void messageBoxText_data();
   void messageBoxText();
   void executable_data();
   void executable();
@@ -56,21 +55,15 @@ void CommandLineTest::refuses() {
   QCOMPARE(torvane::refusalOf(QByteArrayList{"torvane"} + left), refusal);
 }
 
-// What the Windows message box shows, as a label reads its rich text: the
-// text as it is, unwrapped.
-void CommandLineTest::messageBoxText_data() {
-  QTest::addColumn<QByteArray>("text");
-  QTest::newRow("help, its columns spaced out") << torvane::helpOrVersion({"torvane", "-h"});
-  QTest::newRow("a refusal quoting markup")
-      << QByteArray("torvane: unexpected argument \"<b>&amp;\"; try 'torvane --help'\n");
-}
-
+// The Windows message box shows help, its columns spaced out, and a refusal
+// quoting markup as they are, every line unwrapped.
 void CommandLineTest::messageBoxText() {
-  QFETCH(QByteArray, text);
-  QTextDocument shown;
-  shown.setHtml(torvane::messageBoxText(text));
-  QCOMPARE(shown.toPlainText() + '\n', QString::fromUtf8(text));
-  QVERIFY(shown.firstBlock().blockFormat().nonBreakableLines());
+  for (const QByteArray& text : {torvane::helpOrVersion({"torvane", "-h"}), QByteArray("torvane: \"<b>&amp;\"\n")}) {
+    QTextDocument shown;
+    shown.setHtml(torvane::messageBoxText(text));
+    QCOMPARE(shown.toPlainText() + '\n', QString::fromUtf8(text));
+    QVERIFY(shown.firstBlock().blockFormat().nonBreakableLines());
+  }
 }
 
 // The real executable, started as a user would without a usable display.
@@ -120,16 +113,12 @@ void CommandLineTest::executable_data() {
 #else
   // Qt's lines in Qt's order, each platform's two, then ours in place of Qt's last words.
   const QString xcb199 = QStringLiteral("qt\\.qpa\\.xcb: could not connect to display :199\n");
-  const QString notLoaded = QStringLiteral("qt\\.qpa\\.plugin: Could not load the Qt platform plugin \"%1\"[^\n]*\n");
   const QString ours = QStringLiteral(
       "torvane: cannot open a display; start torvane in a graphical session, or under Xvfb with: xvfb-run torvane\n$");
-  QTest::newRow("-display, which Qt's X11 platform reads before DISPLAY")
-      << QStringList{"-display", ":199"} << QStringList{"DISPLAY=:198"} << "^$" << 1
-      << "^" + xcb199 + notLoaded.arg("xcb") + ours;
   QTest::newRow("neither of Qt's two choices")
       << QStringList{} << QStringList{"QT_QPA_PLATFORM=wayland;xcb", "XDG_RUNTIME_DIR=@runtime@", "DISPLAY=:199"}
-      << "^$" << 1 << "^Failed to create wl_display [^\n]*\n" + notLoaded.arg("wayland") + xcb199 +
-                        notLoaded.arg("xcb") + ours;
+      << "^$" << 1 << "^Failed to create wl_display [^\n]*\n[^\n]*\"wayland\"[^\n]*\n" + xcb199 +
+                        "qt\\.qpa\\.plugin: Could not load the Qt platform plugin \"xcb\"[^\n]*\n" + ours;
   QTest::newRow("no display, with Qt's warnings made fatal") << QStringList{}
       << QStringList{"QT_FATAL_WARNINGS=1", "DISPLAY=:199"} << "^$" << 1 << "^" + xcb199 + ours;
   QTest::newRow("a warning made fatal once the display is open: Qt's abort, no line of ours")
