@@ -55,8 +55,7 @@ void CommandLineTest::refuses() {
   QCOMPARE(torvane::refusalOf(QByteArrayList{"torvane"} + left), refusal);
 }
 
-// The Windows message box shows help, its columns spaced out, and a refusal
-// quoting markup as they are, every line unwrapped.
+// The Windows message box shows help and a refusal quoting markup as they are, unwrapped.
 void CommandLineTest::messageBoxText() {
   for (const QByteArray& text : {torvane::helpOrVersion({"torvane", "-h"}), QByteArray("torvane: \"<b>&amp;\"\n")}) {
     QTextDocument shown;

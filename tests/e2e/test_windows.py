@@ -7,6 +7,7 @@ Usage: test_windows.py torvane-VERSION-win64.zip torvane-VERSION-win64-setup.exe
 """
 
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -18,7 +19,7 @@ import wine
 INSTALLED = r"C:\Program Files\Torvane"
 START_MENU = ("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Torvane")
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Torvane"
-MANIFEST = os.path.join(os.path.dirname(__file__), "..", "..", "packaging", "torvane.exe.manifest")
+MANIFEST = pathlib.Path(__file__).parents[2] / "packaging" / "torvane.exe.manifest"
 
 
 class Windows(unittest.TestCase):
@@ -37,10 +38,8 @@ class Windows(unittest.TestCase):
     def test_zip(self):
         with wine.WineSession(wine.unpacked(self.zip), "zip") as session:
             # Resource 1 of type 24 (RT_MANIFEST), as Windows reads it when it starts the program.
-            embedded = subprocess.run(["wrestool", "-x", "--raw", "--type=24", "--name=1", session.executable],
-                                      capture_output=True, check=True).stdout
-            with open(MANIFEST, "rb") as manifest:
-                self.assertEqual(embedded, manifest.read())
+            self.assertEqual(subprocess.run(["wrestool", "-x", "--raw", "--type=24", "--name=1", session.executable],
+                                            capture_output=True, check=True).stdout, MANIFEST.read_bytes())
             self.figure(session)
 
     def test_installer(self):

@@ -41,8 +41,7 @@ class WineSession(desktop.Session):
         return os.path.join(self.env["WINEPREFIX"], "drive_c", *path)
 
     def wine(self, *command, timeout=PREFIX_TIMEOUT, check=True):
-        """Runs a Windows program to its end, and every process it started too,
-        and returns what it wrote to its standard output."""
+        """Runs a Windows program to its end, and every process it started too; returns its output."""
         env = {key: value for key, value in self.env.items() if key != "DISPLAY"}
         run = subprocess.run(["wine", *command], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                              stderr=subprocess.DEVNULL, timeout=timeout, check=check, text=True)
