@@ -13,7 +13,7 @@ build_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-core l
 test_packages=(locales-all xvfb xdotool xclip x11-utils desktop-file-utils appstream openbox python3
                lintian man-db weston qt6-wayland dbus at-spi2-core python3-pyatspi)
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix libfast-float-dev doctest-dev wine nsis fonts-wine
-                  fonts-dejavu-core xvfb xauth openbox xdotool xclip x11-utils python3)
+                  fonts-dejavu-core xvfb xauth openbox xdotool xclip x11-utils python3 icoutils)
 
 install_missing() { bash tools/install-packages.sh "$@"; }
 

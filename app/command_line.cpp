@@ -11,7 +11,14 @@
 #include "torvane_version.h"
 
 #ifdef _WIN32
+#include <QApplication>
+#include <QMessageBox>
+
+#include <optional>
+
 #include <windows.h>
+// needs windows.h first
+#include <shellapi.h>
 #endif
 
 namespace torvane {
@@ -37,12 +44,22 @@ constexpr char kUsage[] =
 #ifdef _WIN32
 // A window program started from a console is given no standard output or
 // error: it shows its text in a message box instead, as Qt's own command line
-// parser does. False where it has a handle to write to.
-bool shownInMessageBox(DWORD stream, const QByteArray& text, UINT icon) {
+// parser does, but set as the console sets it, in a fixed-pitch font and
+// unwrapped, so that the help's columns line up and no option breaks at its
+// hyphen. Qt's box is wide enough for its title. Help and version are shown
+// before the program makes its application object. False where it has a
+// handle to write to.
+bool shownInMessageBox(DWORD stream, const QByteArray& text, QMessageBox::Icon icon) {
   const HANDLE handle = GetStdHandle(stream);
   if (handle != nullptr && handle != INVALID_HANDLE_VALUE) return false;
-  const QString shown = QString::fromUtf8(text).trimmed();
-  MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(shown.utf16()), L"Torvane", MB_OK | icon);
+  static int argc = 1;
+  static char name[] = "torvane";
+  static char* argv[] = {name, nullptr};
+  std::optional<QApplication> application;
+  if (QCoreApplication::instance() == nullptr) application.emplace(argc, argv);
+  QMessageBox box(icon, QStringLiteral("Torvane"), messageBoxText(text), QMessageBox::Ok);
+  box.setTextFormat(Qt::RichText);
+  box.exec();
   return true;
 }
 #endif
@@ -51,13 +68,24 @@ QByteArray refusal(const char* what, const QByteArray& argument) {
   return QByteArray("torvane: ") + what + ' ' + quotedArgument(argument) + "; try 'torvane --help'";
 }
 
+// Where "--" stands, or the end.
+qsizetype optionsEnd(const QByteArrayList& arguments) {
+  const qsizetype end = arguments.indexOf("--", 1);
+  return end < 0 ? arguments.size() : end;
+}
+
 }  // namespace
 
 QByteArray helpOrVersion(const QByteArrayList& arguments) {
-  const QByteArrayList given = arguments.mid(1);
+  const QByteArrayList given = arguments.mid(1, optionsEnd(arguments) - 1);
   if (given.contains("-h") || given.contains("--help")) return kUsage;
   if (given.contains("-v") || given.contains("--version")) return QByteArray("Torvane ") + kVersion + '\n';
   return {};
+}
+
+QByteArray refusalAfterOptions(const QByteArrayList& arguments) {
+  const qsizetype end = optionsEnd(arguments);
+  return end + 1 < arguments.size() ? refusal("unexpected argument", arguments.at(end + 1)) : QByteArray();
 }
 
 QByteArray refusalOf(const QByteArrayList& left) {
@@ -84,6 +112,16 @@ QByteArray refusalOf(const QByteArrayList& left) {
 QByteArrayList argumentsOf(int argc, const char* const* argv) {
   QByteArrayList arguments;
   arguments.reserve(argc);
+#ifdef _WIN32
+  // Qt's WinMain splits argv from the wide command line the same way.
+  int count = 0;
+  if (wchar_t** const words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    if (count == argc)
+      for (int i = 0; i < count; ++i) arguments.append(QString::fromWCharArray(words[i]).toUtf8());
+    LocalFree(words);
+    if (count == argc) return arguments;
+  }
+#endif
   for (int i = 0; i < argc; ++i) arguments.append(QByteArray(argv[i]));
   return arguments;
 }
@@ -98,6 +136,11 @@ QByteArrayList argumentsLeft([[maybe_unused]] int argc, [[maybe_unused]] const c
 #endif
 }
 
+QString messageBoxText(const QByteArray& text) {
+  const QByteArray lines = text.endsWith('\n') ? text.chopped(1) : text;
+  return QStringLiteral("<pre>%1</pre>").arg(QString::fromUtf8(lines).toHtmlEscaped());
+}
+
 QByteArray quotedArgument(const QByteArray& argument) {
   const std::string_view text(argument.constData(), static_cast<std::size_t>(argument.size()));
 #ifdef _WIN32
@@ -110,7 +153,7 @@ QByteArray quotedArgument(const QByteArray& argument) {
 
 int print(const QByteArray& text) {
 #ifdef _WIN32
-  if (shownInMessageBox(STD_OUTPUT_HANDLE, text, MB_ICONINFORMATION)) return 0;
+  if (shownInMessageBox(STD_OUTPUT_HANDLE, text, QMessageBox::Information)) return 0;
 #endif
   const auto size = static_cast<std::size_t>(text.size());
   if (std::fwrite(text.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0) {
@@ -123,7 +166,7 @@ int print(const QByteArray& text) {
 int refuse(const QByteArray& refusal) {
   constexpr int kRefused = 2;
 #ifdef _WIN32
-  if (shownInMessageBox(STD_ERROR_HANDLE, refusal, MB_ICONERROR)) return kRefused;
+  if (shownInMessageBox(STD_ERROR_HANDLE, refusal, QMessageBox::Critical)) return kRefused;
 #endif
   std::fputs((refusal + '\n').constData(), stderr);
   return kRefused;

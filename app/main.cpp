@@ -28,8 +28,11 @@ void openClosedStandardStreams() {
 int main(int argc, char* argv[]) {
   // Help and version need no display, and written to a closed output they
   // fail rather than vanish, so they come before anything is opened.
-  const QByteArray text = torvane::helpOrVersion(torvane::argumentsOf(argc, argv));
+  const QByteArrayList arguments = torvane::argumentsOf(argc, argv);
+  const QByteArray text = torvane::helpOrVersion(arguments);
   if (!text.isNull()) return torvane::print(text);
+  const QByteArray afterOptions = torvane::refusalAfterOptions(arguments);
+  if (!afterOptions.isNull()) return torvane::refuse(afterOptions);
   openClosedStandardStreams();
   QApplication::setApplicationName(QStringLiteral("Torvane"));
   QApplication::setApplicationVersion(QString::fromUtf8(torvane::kVersion));

@@ -160,7 +160,9 @@ double textToNumber(std::string_view text, std::string_view decimalSeparator, st
 
 double inputToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field) {
   const double value = textToNumber(text, decimalSeparator, field);
-  if (value < 0.0) throw RuntimeError(kOutOfRange, quoted(text, field) + " is negative; it must be above zero.");
+  if (value < 0.0)
+    throw RuntimeError(kOutOfRange,
+                       quoted(text, field) + " is negative; a negative " + std::string(field) + " is refused.");
   return value;
 }
 

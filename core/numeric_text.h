@@ -59,7 +59,7 @@ double textToNumber(std::string_view text, std::string_view decimalSeparator, st
 // of range, its message naming the field. Zero ("-0" too) and every positive
 // number come back as they are:
 //   "300", field "horsepower" -> 300     "0" -> 0     "-0" -> -0
-//   "-300", field "horsepower" -> In the horsepower field, "-300" is negative; it must be above zero.
+//   "-300", field "horsepower" -> In the horsepower field, "-300" is negative; a negative horsepower is refused.
 //   "Enter HP", field "horsepower" -> type mismatch, as textToNumber
 double inputToNumber(std::string_view text, std::string_view decimalSeparator, std::string_view field);
 

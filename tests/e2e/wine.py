@@ -14,7 +14,7 @@ import zipfile
 
 import desktop
 
-TOOLS = {"wine": "wine", "wineboot": "wine", "wineserver": "wine", **desktop.TOOLS}
+TOOLS = {"wine": "wine", "wineboot": "wine", "wineserver": "wine", "wrestool": "icoutils", **desktop.TOOLS}
 
 # The time Wine may take to make a prefix on a busy machine.
 PREFIX_TIMEOUT = 300
@@ -40,12 +40,13 @@ class WineSession(desktop.Session):
     def drive_c(self, *path):
         return os.path.join(self.env["WINEPREFIX"], "drive_c", *path)
 
-    def wine(self, *command, timeout=PREFIX_TIMEOUT):
-        """Runs a Windows program to its end, and every process it started too."""
+    def wine(self, *command, timeout=PREFIX_TIMEOUT, check=True):
+        """Runs a Windows program to its end, and every process it started too; returns its output."""
         env = {key: value for key, value in self.env.items() if key != "DISPLAY"}
-        subprocess.run(["wine", *command], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, timeout=timeout, check=True)
+        run = subprocess.run(["wine", *command], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL, timeout=timeout, check=check, text=True)
         subprocess.run(["wineserver", "-w"], env=env, timeout=timeout, check=True)
+        return run.stdout
 
     def _start_desktop(self):
         super()._start_desktop()
