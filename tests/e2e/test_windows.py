@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Torvane for Windows, as a person gets it, under Wine: the zip unpacked and
-the installer run silently, each in an empty Windows, figure 12.55; the
-uninstaller leaves neither the program's folder nor its Start menu entry.
+the installer run silently, each in an empty Windows, figure 12.55, from the
+zip by keys alone; the uninstaller leaves neither the program's folder nor its
+Start menu entry.
 
 Usage: test_windows.py torvane-VERSION-win64.zip torvane-VERSION-win64-setup.exe [unittest options]
 """
@@ -26,11 +27,24 @@ class Windows(unittest.TestCase):
     zip = None
     installer = None
 
-    def figure(self, session):
-        """Begin, 300 hp and 3000 lb, Figure: the quarter-mile ET; then Exit."""
+    def figure(self, session, by_keys=False):
+        """Begin, 300 hp and 3000 lb, Figure: the quarter-mile ET; then Exit. By keys alone, Enter presses
+        the focused button, Begin and then Figure, and presses nothing in a field."""
         with desktop.places_scaled(session.scale()):
-            main = session.begin()
-            session.figure_et(main, "300", "3000")
+            if by_keys:
+                session.splash().wait_active()
+                session.key("Return")
+                main = session.main_window()
+                main.wait_active()
+                session.type("300")  # over the prompt, which is selected
+                session.key("Tab")
+                session.type("3000")
+                session.key("Return")
+                self.assertEqual(session.read_field(main, "txtET"), "Your ET")
+                session.key("shift+Tab", "Return")  # from the quarter-mile ET back to Figure
+            else:
+                main = session.begin()
+                session.figure_et(main, "300", "3000")
             self.assertEqual(session.read_field(main, "txtET"), "12.55")
             session.choose("Exit", main)
             self.assertEqual(session.wait_exit(), 0)
@@ -40,7 +54,7 @@ class Windows(unittest.TestCase):
             # Resource 1 of type 24 (RT_MANIFEST), as Windows reads it when it starts the program.
             self.assertEqual(subprocess.run(["wrestool", "-x", "--raw", "--type=24", "--name=1", session.executable],
                                             capture_output=True, check=True).stdout, MANIFEST.read_bytes())
-            self.figure(session)
+            self.figure(session, by_keys=True)
 
     def test_installer(self):
         def install(session):
