@@ -200,66 +200,34 @@ def step(session, name, *actions):
         raise desktop.Failure(f"Orca ended with status {session.orca.returncode}")
 
 
-def begin(session):
+# Each scene begins on the splash window and presses its button, then runs
+# its steps: what is done, then the actions (see act()).
+BEGIN = [("the splash window opens",), ("Space on Click Here To Begin", "space", f"window:{desktop.MAIN_TITLE}")]
+SCENES = {
+    "start": [],
+    "figure": [("300 typed", "type:300"), ("Tab", "Tab"), ("3000 typed", "type:3000"), ("Tab to Figure", "Tab"),
+               ("Space on Figure", "space"), ("Space on Figure again", "space"), ("Tab to the first result", "Tab")],
+    "figure-hp": [("File > Action > HP From MPH/Weight", "menu:HP From MPH/Weight"), ("3000 typed", "type:3000"),
+                  ("Tab", "Tab"), ("117 typed", "type:117"), ("Tab, Tab to Figure H.P.", "Tab", "Tab"),
+                  ("Space on Figure H.P.", "space")],
+    "modes": [("File > Action > HP From MPH/Weight", "menu:HP From MPH/Weight"),
+              ("File > Action > ET From HP/Weight", "menu:ET From HP/Weight"),
+              ("Tab, Shift+Tab back to the first field", "Tab", "shift+Tab")],
+    "faq": [("Help > FAQ", "menu:FAQ", f"window:{desktop.FAQ_TITLE}"), ("Esc", "Escape"),
+            ("Space on OK", "space", f"window:{desktop.MAIN_TITLE}")],
+    # Orca's flat review, desktop layout: Insert+KP_7 goes to the window's top
+    # line, KP_9 to the next line; each line is spoken and brailled.
+    "refusal": [("abc typed", "type:abc"), ("Tab, 3000, Tab", "Tab", "type:3000", "Tab"),
+                ("Space on Figure", "space", f"window:{desktop.MESSAGE_TITLE}"),
+                ("flat review: the top line", "Insert+KP_Home"), ("flat review: the next line", "KP_Page_Up"),
+                ("flat review: the next line", "KP_Page_Up"), ("Return on OK", "Return", f"window:{desktop.MAIN_TITLE}")],
+}
+
+
+def run_scene(session, steps):
     session.splash().wait_active()
-    step(session, "the splash window opens")
-    step(session, "Space on Click Here To Begin", "space", f"window:{desktop.MAIN_TITLE}")
-
-
-def scene_start(session):
-    begin(session)
-
-
-def scene_figure(session):
-    begin(session)
-    step(session, "300 typed", "type:300")
-    step(session, "Tab", "Tab")
-    step(session, "3000 typed", "type:3000")
-    step(session, "Tab to Figure", "Tab")
-    step(session, "Space on Figure", "space")
-    step(session, "Space on Figure again", "space")
-    step(session, "Tab to the first result", "Tab")
-
-
-def scene_figure_hp(session):
-    begin(session)
-    step(session, "File > Action > HP From MPH/Weight", "menu:HP From MPH/Weight")
-    step(session, "3000 typed", "type:3000")
-    step(session, "Tab", "Tab")
-    step(session, "117 typed", "type:117")
-    step(session, "Tab, Tab to Figure H.P.", "Tab", "Tab")
-    step(session, "Space on Figure H.P.", "space")
-
-
-def scene_modes(session):
-    begin(session)
-    step(session, "File > Action > HP From MPH/Weight", "menu:HP From MPH/Weight")
-    step(session, "File > Action > ET From HP/Weight", "menu:ET From HP/Weight")
-    step(session, "Tab, Shift+Tab back to the first field", "Tab", "shift+Tab")
-
-
-def scene_faq(session):
-    begin(session)
-    step(session, "Help > FAQ", "menu:FAQ", f"window:{desktop.FAQ_TITLE}")
-    step(session, "Esc", "Escape")
-    step(session, "Space on OK", "space", f"window:{desktop.MAIN_TITLE}")
-
-
-def scene_refusal(session):
-    begin(session)
-    step(session, "abc typed", "type:abc")
-    step(session, "Tab, 3000, Tab", "Tab", "type:3000", "Tab")
-    step(session, "Space on Figure", "space", f"window:{desktop.MESSAGE_TITLE}")
-    # Orca's flat review, desktop layout: Insert+KP_7 goes to the window's
-    # top line, KP_9 to the next line; each line is spoken and brailled.
-    step(session, "flat review: the top line", "Insert+KP_Home")
-    for _ in range(2):
-        step(session, "flat review: the next line", "KP_Page_Up")
-    step(session, "Return on OK", "Return", f"window:{desktop.MAIN_TITLE}")
-
-
-SCENES = {name[len("scene_"):].replace("_", "-"): scene for name, scene in globals().items()
-          if name.startswith("scene_")}
+    for name, *actions in BEGIN + steps:
+        step(session, name, *actions)
 
 
 def main():
@@ -284,7 +252,7 @@ def main():
         started = time.monotonic()
         print(f"# {name}", flush=True)
         with OrcaSession(args.executable, name=f"orca-{name}") as session:
-            SCENES[name](session)
+            run_scene(session, SCENES[name])
             if args.keep:
                 session.keep_log(args.keep, name)
             session.logs["torvane"].flush()
