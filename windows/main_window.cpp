@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QLayout>
 #include <QLocale>
 
@@ -51,14 +50,11 @@ MainWindow::MainWindow(Program& program) : program_(program), ui_(std::make_uniq
   // takes the focus when the mode is entered.
   ui_->txtHP1->setAccessibleDescription(ui_->lbl2->text());
   ui_->txtWeight->setAccessibleDescription(ui_->lbl1->text());
-  // Words for a screen reader alone: a notification of no size, which a screen
-  // reader presents when it is shown, without moving the focus, and shows on
-  // a braille display.
-  notice_ = new QWidget(ui_->clientArea);
-  forms::setAccessibleRole(notice_, QAccessible::Notification);
-  (new QLabel(notice_))->setTextFormat(Qt::PlainText);
-  notice_->setGeometry(0, 0, 0, 0);
-  notice_->hide();
+  // Words for a screen reader alone: the form's notice, of no size, which a
+  // screen reader presents as a notification when it is shown, without moving
+  // the focus, and shows on a braille display.
+  forms::setAccessibleRole(ui_->notice, QAccessible::Notification);
+  ui_->notice->hide();
   const std::pair<QAction*, Command> menu[] = {
       {ui_->ET, &MainWindow::enterHpMode},      {ui_->mnuET, &MainWindow::enterEtMode},
       {ui_->mnuExit, &MainWindow::exitProgram}, {ui_->mnuFAQ, &MainWindow::showFaq},
@@ -148,11 +144,11 @@ void MainWindow::tell(std::initializer_list<const TextBox*> results) const {
   for (const TextBox* field : results) said << field->nameInSentence() + u' ' + field->text();
   QString sentence = said.join(QStringLiteral(", ")) + u'.';
   sentence[0] = sentence[0].toUpper();
-  notice_->findChild<QLabel*>()->setText(sentence);
-  notice_->hide();
-  notice_->show();  // presented as it appears
+  ui_->noticeText->setText(sentence);
+  ui_->notice->hide();
+  ui_->notice->show();  // presented as it appears
 #ifdef Q_OS_WIN
-  QAccessibleValueChangeEvent event(notice_, sentence);
+  QAccessibleValueChangeEvent event(ui_->notice, sentence);
   QAccessible::updateAccessibility(&event);
 #endif
 }

@@ -56,7 +56,6 @@ private:
   Program& program_;
   std::unique_ptr<Ui::MainWindow> ui_;
   QWidgetList etMode_, hpMode_;
-  QWidget* notice_;  // what Figure tells a screen reader
 };
 
 }  // namespace torvane
